@@ -1,0 +1,48 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string_view>
+
+/// One slot of the letter table: an upper-case letter (a Unicode code point), or
+/// one of the three values below, which lie beyond every code point and so never
+/// equal a letter.
+using Slot = char32_t;
+inline constexpr Slot EmptySlot = 0x0011'0000;  // the empty string
+inline constexpr Slot UsedMark = 0x0011'0123;   // "123": a letter already matched
+inline constexpr Slot EndMarker = 0x0011'0E0D;  // "end": the end of a fill
+
+/// The scratch table of single letters that both word tests work on: slots 0 to
+/// 200, slot 0 unused. It lives across words and runs and is never cleared: each
+/// fill overwrites the slots it names, and slots beyond a fill keep what an earlier
+/// word left there. Writing a slot above 200 throws SolveFailure.
+class LetterTable {
+public:
+    static constexpr std::size_t kLastSlot = 200;
+
+    LetterTable() { m_slots.fill(EmptySlot); }
+
+    /// The first fill: slots 1 to LE take the essential letters (upper-cased by the
+    /// caller), slot LE + 2 the EndMarker; slot LE + 1 is left as it is.
+    void fillEssentials(std::u32string_view essentials);
+
+    /// The second fill: slots 1 to LE take the essential letters, LE + 1 to LE + LO
+    /// the others, LE + LO + 1 the empty string, LE + LO + 3 the EndMarker; slot
+    /// LE + LO + 2 is left as it is.
+    void fillPool(std::u32string_view essentials, std::u32string_view others);
+
+    /// True when every one of slots 1 to `essentialCount` equals some letter of
+    /// `word` (upper-cased); marks each slot it finds with the UsedMark and stops at
+    /// the first it does not. One letter of the word may satisfy several slots.
+    bool EssentialTest(std::u32string_view word, std::size_t essentialCount);
+
+    /// True when each letter of `word` (upper-cased), in order, equals an unused slot
+    /// among 1 to `poolSize`; the first such slot is marked with the UsedMark, so each
+    /// slot serves one letter. Stops at the first letter that finds none.
+    bool PoolTest(std::u32string_view word, std::size_t poolSize);
+
+private:
+    void write(std::size_t index, Slot value);
+
+    std::array<Slot, kLastSlot + 1> m_slots;
+};

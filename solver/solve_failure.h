@@ -1,0 +1,11 @@
+#pragma once
+
+#include <stdexcept>
+
+/// Raised inside a solve run by anything that must end it: the word list can't be
+/// opened or read, the minimum length is not a number, the letter table overflows.
+/// The run catches it (and every other exception) on its one failure path.
+class SolveFailure : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+class LetterTable;
+class WindowSide;
+
+/// A solve run is what one press of Solve does. It reads the essential letters E,
+/// the other letters O and the minimum length M from the window, opens the word
+/// list, clears both result lists, and then takes each line of the list in turn:
+/// the first fill of the letter table, the first length gate (no shorter than E),
+/// the EssentialTest, and if the word is long enough it joins List2; then the
+/// second fill, the second length gate (no longer than E and O together), the
+/// PoolTest, and if the word is long enough it joins List3. At the end of the list
+/// it writes the number of essential matches into Label2 and the number of
+/// solutions into Label3.
+///
+/// Any failure on the way (the list missing or unreadable, M not a number when a
+/// word first needs it, more letters than the table holds, memory running out)
+/// stops the run at once and shows the one failure message. Words already listed
+/// stay listed, the count labels keep their captions, and the file is closed.
+
+inline constexpr std::string_view kWordListName = "abc.txt";
+inline constexpr std::string_view kFailureTitle = "trelliwick";
+inline constexpr std::string_view kFailureText =
+    "File containing list of words - 'abc.txt' not found.";
+
+/// The word list's place: "abc.txt" in `executableDirectory`.
+std::filesystem::path wordListPath(const std::filesystem::path& executableDirectory);
+
+/// Performs one solve run against the word list at `wordList`, with `table`
+/// carried over from earlier runs. Returns when the run is over, whichever way.
+void solve(WindowSide& window, LetterTable& table, const std::filesystem::path& wordList);

@@ -1,0 +1,185 @@
+#include "solve_run.h"
+
+#include "letter_table.h"
+#include "recording_window.h"
+#include "scratch_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Words = std::vector<std::string>;
+
+// A window and its letter table, living across runs as the main window's do.
+class SolveRunTest : public testing::Test {
+protected:
+    void solveWith(const std::filesystem::path& list, std::string e, std::string o,
+                   std::string m) {
+        window.type(std::move(e), std::move(o), std::move(m));
+        solve(window, table, list);
+    }
+    void expectFailureShown() const {
+        ASSERT_TRUE(window.message.has_value());
+        EXPECT_EQ(window.message->title, "trelliwick");
+        EXPECT_EQ(window.message->text, "File containing list of words - 'abc.txt' not found.");
+    }
+
+    RecordingWindow window;
+    LetterTable table;
+};
+
+TEST_F(SolveRunTest, ListsEssentialMatchesAndSolutionsInFileOrder) {
+    ScratchFile list("Tree\r\nRate\r\nAxe\r\nTax\r\nextra\r\nTERA\r\n");
+    solveWith(list.path(), "e", "rtxa", "4");
+    EXPECT_EQ(window.list2, (Words{"Tree", "Rate", "extra", "TERA"}));
+    EXPECT_EQ(window.list3, (Words{"Rate", "extra", "TERA"}));
+    EXPECT_EQ(window.label2, "4");
+    EXPECT_EQ(window.label3, "3");
+    EXPECT_FALSE(window.message);
+
+    // The same inputs again give the same results.
+    solveWith(list.path(), "e", "rtxa", "4");
+    EXPECT_EQ(window.list2, (Words{"Tree", "Rate", "extra", "TERA"}));
+    EXPECT_EQ(window.list3, (Words{"Rate", "extra", "TERA"}));
+    EXPECT_EQ(window.label2, "4");
+    EXPECT_EQ(window.label3, "3");
+}
+
+TEST_F(SolveRunTest, MinimumLengthDecidesBothLists) {
+    ScratchFile list("Tree\r\nRate\r\nAxe\r\n\r\n");
+    solveWith(list.path(), "e", "rtxa", "4.9");
+    EXPECT_EQ(window.list2, (Words{"Tree", "Rate"}));
+    solveWith(list.path(), "e", "rtxa", "3");
+    EXPECT_EQ(window.list2, (Words{"Tree", "Rate", "Axe"}));
+    EXPECT_EQ(window.list3, (Words{"Rate", "Axe"}));
+    solveWith(list.path(), "e", "rtxa", "7");
+    EXPECT_EQ(window.list2, Words{});
+    EXPECT_EQ(window.label2, "0");
+    EXPECT_EQ(window.label3, "0");
+    // With no essential letters and no pool, only the empty line is a solution,
+    // and only for a minimum of 0 or less.
+    solveWith(list.path(), "", "", "0");
+    EXPECT_EQ(window.list2, (Words{"Tree", "Rate", "Axe", ""}));
+    EXPECT_EQ(window.list3, (Words{""}));
+    solveWith(list.path(), "", "", "1");
+    EXPECT_EQ(window.list3, Words{});
+    EXPECT_EQ(window.label2, "3");
+}
+
+TEST_F(SolveRunTest, LettersCountAsOftenAsTheyAreTyped) {
+    ScratchFile list("BANK\r\nbank\r\nkabab\r\na b\r\nab\r\n");
+    solveWith(list.path(), "AA", "bnk", "1");
+    EXPECT_EQ(window.list2, (Words{"BANK", "bank", "kabab", "a b", "ab"}));
+    EXPECT_EQ(window.list3, (Words{"BANK", "bank", "ab"}));
+    solveWith(list.path(), "AA", "b", "1");
+    EXPECT_EQ(window.list3, (Words{"ab"}));
+    solveWith(list.path(), "a b", "", "0");  // the blank is an essential letter
+    EXPECT_EQ(window.list2, (Words{"a b"}));
+    EXPECT_EQ(window.list3, (Words{"a b"}));
+}
+
+TEST_F(SolveRunTest, EveryKindOfLineEndAndEncodingIsRead) {
+    // LF only, a bare CR, no final terminator, windows-1252 and UTF-8 side by side.
+    ScratchFile list("caf\xE9\nCAF\xC3\x89\rf\xC3\xA9te\r\n\xC3\xA9tat");
+    solveWith(list.path(), "\xC3\xA9", "fact", "3");  // é
+    EXPECT_EQ(window.list2, (Words{"caf\xC3\xA9", "CAF\xC3\x89", "f\xC3\xA9te", "\xC3\xA9tat"}));
+    EXPECT_EQ(window.list3, (Words{"caf\xC3\xA9", "CAF\xC3\x89"}));
+}
+
+TEST_F(SolveRunTest, AnEmptyListClearsBothListsAndCountsZero) {
+    ScratchFile words("rate\r\n");
+    solveWith(words.path(), "e", "rta", "4");
+    ScratchFile empty("", "empty.txt");
+    // Even 199 essential letters do no harm when no word is read.
+    solveWith(empty.path(), std::string(199, 'e'), "", "four");
+    EXPECT_EQ(window.list2, Words{});
+    EXPECT_EQ(window.list3, Words{});
+    EXPECT_EQ(window.label2, "0");
+    EXPECT_EQ(window.label3, "0");
+    EXPECT_FALSE(window.message);
+}
+
+TEST_F(SolveRunTest, AMissingListChangesNothing) {
+    ScratchFile list("rate\r\n");
+    solveWith(list.path(), "e", "rta", "4");
+    solveWith(std::filesystem::path(testing::TempDir()) / "missing.txt", "", "", "0");
+    expectFailureShown();
+    EXPECT_EQ(window.list2, (Words{"rate"}));
+    EXPECT_EQ(window.list3, (Words{"rate"}));
+    EXPECT_EQ(window.label2, "1");
+    EXPECT_EQ(window.label3, "1");
+    solveWith(testing::TempDir(), "", "", "0");  // a directory is no word list either
+    expectFailureShown();
+    EXPECT_EQ(window.list2, (Words{"rate"}));
+}
+
+TEST_F(SolveRunTest, ABadMinimumFailsAtTheFirstEssentialMatch) {
+    ScratchFile list("tax\r\nrate\r\ntree\r\n");
+    solveWith(list.path(), "e", "rta", "4");
+    // No word contains a Q, so the text is never needed and the run completes.
+    solveWith(list.path(), "q", "", "four");
+    EXPECT_FALSE(window.message);
+    EXPECT_EQ(window.label2, "0");
+
+    solveWith(list.path(), "e", "rta", "4");
+    solveWith(list.path(), "e", "rta", "");
+    expectFailureShown();
+    EXPECT_EQ(window.list2, Words{});  // cleared, and "rate" failed before joining
+    EXPECT_EQ(window.label2, "2");      // the last completed run's counts stay
+    EXPECT_EQ(window.label3, "1");
+
+    solveWith(list.path(), "e", "rta", "4");  // corrected: a normal run
+    EXPECT_FALSE(window.message);
+    EXPECT_EQ(window.list2, (Words{"rate", "tree"}));
+    EXPECT_EQ(window.list3, (Words{"rate"}));
+}
+
+TEST_F(SolveRunTest, TooManyLettersFailWhereTheTableOverflows) {
+    ScratchFile list("tax\r\ntree\r\nrate\r\n");
+    solveWith(list.path(), "e", "rta", "4");
+
+    // 199 essential letters overflow the first fill, at the first word read.
+    solveWith(list.path(), std::string(199, 'e'), "", "4");
+    expectFailureShown();
+    EXPECT_EQ(window.list2, Words{});
+    EXPECT_EQ(window.label2, "2");
+
+    // 198 letters in all overflow the second fill, at the first word that passes
+    // the essential test, which already stands in List2.
+    solveWith(list.path(), "e", std::string(197, 'x'), "4");
+    expectFailureShown();
+    EXPECT_EQ(window.list2, (Words{"tree"}));
+    EXPECT_EQ(window.list3, Words{});
+    EXPECT_EQ(window.label2, "2");
+
+    // 197 letters fit.
+    solveWith(list.path(), "e", "rta" + std::string(193, 'x'), "4");
+    EXPECT_FALSE(window.message);
+    EXPECT_EQ(window.list3, (Words{"rate"}));
+}
+
+TEST(SolveRunOnARealList, FindsTheSolutionsOfAQPuzzle) {
+    const char* dictionary = std::getenv("TRELLIWICK_DICTIONARY");
+    if (dictionary == nullptr || !std::filesystem::exists(dictionary)) {
+        GTEST_SKIP() << "no TRELLIWICK_DICTIONARY word list on this machine";
+    }
+    RecordingWindow window;
+    LetterTable table;
+    window.type("q", "uiet", "4");
+    solve(window, table, dictionary);
+    EXPECT_EQ(window.list3, (Words{"quiet", "quit", "quite"}));
+    EXPECT_EQ(window.label2, "1591");
+    EXPECT_EQ(window.list2.front(), "Albuquerque");
+    EXPECT_EQ(window.list2.back(), "ventriloquists");
+
+    window.type("\xC3\x89", "", "4");  // É matches é in a UTF-8 list
+    solve(window, table, dictionary);
+    EXPECT_EQ(window.label2, "137");
+    EXPECT_EQ(window.list2.front(), "Elys\xC3\xA9" "e");
+}
+
+}  // namespace

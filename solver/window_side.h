@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+/// The controls a solve run reads from and writes to.
+enum class InputField { TextE, TextO, Combo1 };
+enum class ResultList { List2, List3 };
+enum class CountLabel { Label2, Label3 };
+
+/// The window as a solve run sees it. The main window implements it; tests and
+/// tools implement it without a display. Every text crosses in UTF-8.
+class WindowSide {
+public:
+    virtual ~WindowSide() = default;
+
+    /// The field's current text.
+    virtual std::string text(InputField field) const = 0;
+
+    /// Removes every entry of the list.
+    virtual void clear(ResultList list) = 0;
+    /// Adds `word` as the list's last entry.
+    virtual void append(ResultList list, std::string_view word) = 0;
+    /// The number of entries in the list.
+    virtual std::size_t entryCount(ResultList list) const = 0;
+
+    /// Sets the label's caption.
+    virtual void setCaption(CountLabel label, std::string_view caption) = 0;
+
+    /// Shows a modal message with one OK button and no icon; returns once it is closed.
+    virtual void showMessage(std::string_view title, std::string_view text) = 0;
+
+    /// The decimal separator of the user's locale, for the minimum length.
+    virtual char32_t decimalSeparator() const { return U'.'; }
+};
