@@ -1,0 +1,288 @@
+#include "form1.h"
+
+#include "result_list_model.h"
+#include "solve_run.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QLocale>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// The window's design, in twips (1440 to the inch) relative to the client area.
+struct Place {
+    int left, top, width, height;
+};
+constexpr Place kClientArea{0, 0, 9945, 8055};
+constexpr Place kShape1Place{480, 120, 9015, 615};
+constexpr Place kLabel5Place{720, 240, 8655, 495};
+constexpr Place kLabel9Place{1200, 1200, 975, 375};
+constexpr Place kTextEPlace{2760, 1200, 4935, 375};
+constexpr Place kLabel10Place{1200, 1800, 975, 375};
+constexpr Place kTextOPlace{2760, 1800, 4935, 375};
+constexpr Place kLabel4Place{1200, 2400, 1455, 375};
+constexpr Place kCombo1Place{2760, 2400, 1335, 315};
+constexpr Place kLabel7Place{2520, 3000, 3615, 375};
+constexpr Place kList2Place{2400, 3360, 3975, 1230};
+constexpr Place kLabel2Place{6600, 4200, 1575, 375};
+constexpr Place kLabel8Place{2520, 4920, 3615, 375};
+constexpr Place kList3Place{2400, 5160, 3975, 2595};
+constexpr Place kLabel1Place{840, 5760, 1695, 375};
+constexpr Place kCommand3Place{6840, 6360, 1215, 495};
+constexpr Place kLabel3Place{6600, 7320, 1095, 375};
+
+// 15 twips to the pixel at 96 dots per inch; Qt scales pixels for denser screens.
+constexpr double kTwipsPerPixel = 15;
+
+// Colours A (the window's) and B (the lists'), as red, green, blue.
+const QColor kColourA(255, 192, 128);
+const QColor kColourB(255, 224, 192);
+
+const QString kCaption = QStringLiteral("Trelliwick Solver") + QString(35, u' ') +
+                         QStringLiteral("by Qorvendal");
+const QString kInstructions = QStringLiteral(
+    "How many words of n or more letters can you make from the letters shown in the "
+    "puzzle? In making a word, each letter may be used only once. Each word must "
+    "contain the essential letter(s).");
+
+// Edges are rounded, not sizes, so that edges that meet in twips meet in pixels.
+QRect toPixels(const Place& place, double scale) {
+    const double pixelsPerTwip = scale / kTwipsPerPixel;
+    const int left = static_cast<int>(std::lround(place.left * pixelsPerTwip));
+    const int top = static_cast<int>(std::lround(place.top * pixelsPerTwip));
+    const int right = static_cast<int>(std::lround((place.left + place.width) * pixelsPerTwip));
+    const int bottom = static_cast<int>(std::lround((place.top + place.height) * pixelsPerTwip));
+    return QRect(left, top, right - left, bottom - top);
+}
+
+bool captionFits(const QLabel& label, const QRect& box) {
+    return label.minimumSizeHint().width() <= box.width() &&
+           label.heightForWidth(box.width()) <= box.height();
+}
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption) {
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setAutoFillBackground(true);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, kColourA);
+    label->setPalette(palette);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setWordWrap(true);
+    return label;
+}
+
+QListView* makeList(QWidget* parent, const char* name, ResultListModel* model) {
+    auto* list = new QListView(parent);
+    list->setObjectName(QLatin1String(name));
+    list->setModel(model);
+    list->setUniformItemSizes(true);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    QPalette palette = list->palette();
+    palette.setColor(QPalette::Base, kColourB);
+    list->setPalette(palette);
+    return list;
+}
+
+QLineEdit* makeTextBox(QWidget* parent, const char* name) {
+    auto* textBox = new QLineEdit(parent);
+    textBox->setObjectName(QLatin1String(name));
+    textBox->setMaxLength(std::numeric_limits<int>::max());
+    return textBox;
+}
+
+// Shows the busy pointer for as long as it lives.
+class BusyPointer {
+public:
+    explicit BusyPointer(Qt::CursorShape shape) { QGuiApplication::setOverrideCursor(shape); }
+    ~BusyPointer() { QGuiApplication::restoreOverrideCursor(); }
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+};
+
+}  // namespace
+
+Form1::Form1(std::filesystem::path executableDirectory, QWidget* parent)
+    : QWidget(parent), m_executableDirectory(std::move(executableDirectory)) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(kCaption);
+    setAutoFillBackground(true);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, kColourA);
+    setPalette(palette);
+
+    buildControls();
+    placeControls();
+
+    // The load step: "4" in the length box.
+    m_combo1->setCurrentIndex(4);
+    m_textE->setFocus();
+
+    if (const QScreen* screen = this->screen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
+}
+
+Form1::~Form1() = default;
+
+void Form1::buildControls() {
+    m_label5 = makeLabel(this, "Label5", kInstructions);
+    m_shape1 = new QFrame(this);
+    m_shape1->setObjectName(QStringLiteral("Shape1"));
+    m_shape1->setFrameStyle(QFrame::Box | QFrame::Plain);
+    m_shape1->setLineWidth(1);
+    m_shape1->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    m_label9 = makeLabel(this, "Label9", QStringLiteral("Essential"));
+    m_textE = makeTextBox(this, "TextE");
+    m_label10 = makeLabel(this, "Label10", QStringLiteral("Others"));
+    m_textO = makeTextBox(this, "TextO");
+    m_label4 = makeLabel(this, "Label4", QStringLiteral("Minimun Lenght"));
+
+    m_combo1 = new QComboBox(this);
+    m_combo1->setObjectName(QStringLiteral("Combo1"));
+    m_combo1->setEditable(true);
+    m_combo1->setInsertPolicy(QComboBox::NoInsert);
+    m_combo1->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
+    m_combo1->addItems({QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"),
+                        QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5")});
+
+    m_label7 = makeLabel(this, "Label7",
+                         QStringLiteral("Example of words with the essential letter(s)"));
+    m_label2 = makeLabel(this, "Label2", QString());
+    m_label8 = makeLabel(this, "Label8", QStringLiteral("List of words with the above letters"));
+    m_label1 = makeLabel(this, "Label1", QString());
+    m_label3 = makeLabel(this, "Label3", QString());
+
+    m_list2Model = new ResultListModel(this);
+    m_list3Model = new ResultListModel(this);
+    m_list2 = makeList(this, "List2", m_list2Model);
+    m_list3 = makeList(this, "List3", m_list3Model);
+
+    m_command3 = new QPushButton(QStringLiteral("Solve"), this);
+    m_command3->setObjectName(QStringLiteral("Command3"));
+    m_command3->setDefault(true);
+    QPalette buttonPalette = m_command3->palette();
+    buttonPalette.setColor(QPalette::Button, kColourA);
+    m_command3->setPalette(buttonPalette);
+    connect(m_command3, &QPushButton::clicked, this, &Form1::solveClicked);
+
+    // Command3 is the default button: Enter presses it wherever the focus is.
+    for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto* shortcut = new QShortcut(QKeySequence(key), this);
+        connect(shortcut, &QShortcut::activated, m_command3, &QPushButton::click);
+    }
+
+    // The outline lies over the instructions, the lists over their headings.
+    m_shape1->raise();
+    m_list2->raise();
+    m_list3->raise();
+
+    setTabOrder(m_textE, m_textO);
+    setTabOrder(m_textO, m_combo1);
+    setTabOrder(m_combo1, m_list2);
+    setTabOrder(m_list2, m_list3);
+    setTabOrder(m_list3, m_command3);
+
+    // What a screen reader announces for each input, list and count.
+    m_label9->setBuddy(m_textE);
+    m_label10->setBuddy(m_textO);
+    m_label4->setBuddy(m_combo1);
+    m_list2->setAccessibleName(m_label7->text());
+    m_list3->setAccessibleName(m_label8->text());
+    m_label2->setAccessibleDescription(m_label7->text());
+    m_label3->setAccessibleDescription(m_label8->text());
+}
+
+void Form1::placeControls() {
+    // The design maps 15 twips to a pixel. Where the toolkit's font needs more room
+    // for a caption, the whole layout grows by one factor, so nothing moves apart.
+    const std::pair<QWidget*, Place> places[] = {
+        {m_shape1, kShape1Place}, {m_label5, kLabel5Place},   {m_label9, kLabel9Place},
+        {m_textE, kTextEPlace},   {m_label10, kLabel10Place}, {m_textO, kTextOPlace},
+        {m_label4, kLabel4Place}, {m_combo1, kCombo1Place},   {m_label7, kLabel7Place},
+        {m_list2, kList2Place},   {m_label2, kLabel2Place},   {m_label8, kLabel8Place},
+        {m_list3, kList3Place},   {m_label1, kLabel1Place},   {m_command3, kCommand3Place},
+        {m_label3, kLabel3Place},
+    };
+    const auto fits = [&](double scale) {
+        for (const auto& [widget, place] : places) {
+            const auto* label = qobject_cast<const QLabel*>(widget);
+            if (label && !captionFits(*label, toPixels(place, scale))) {
+                return false;
+            }
+        }
+        return m_command3->minimumSizeHint().width() <= toPixels(kCommand3Place, scale).width();
+    };
+    double scale = 1.0;
+    while (!fits(scale) && scale < 3.0) {
+        scale += 0.05;
+    }
+    for (const auto& [widget, place] : places) {
+        widget->setGeometry(toPixels(place, scale));
+    }
+    resize(toPixels(kClientArea, scale).size());
+}
+
+ResultListModel& Form1::model(ResultList list) const {
+    return list == ResultList::List2 ? *m_list2Model : *m_list3Model;
+}
+
+void Form1::publishLists() {
+    m_list2Model->publish();
+    m_list3Model->publish();
+}
+
+void Form1::solveClicked() {
+    const BusyPointer busy(Qt::WaitCursor);
+    solve(*this, m_letterTable, wordListPath(m_executableDirectory));
+    publishLists();
+}
+
+std::string Form1::text(InputField field) const {
+    switch (field) {
+        case InputField::TextE: return m_textE->text().toStdString();
+        case InputField::TextO: return m_textO->text().toStdString();
+        case InputField::Combo1: return m_combo1->currentText().toStdString();
+    }
+    return {};
+}
+
+void Form1::clear(ResultList list) { model(list).clear(); }
+
+void Form1::append(ResultList list, std::string_view word) { model(list).append(word); }
+
+std::size_t Form1::entryCount(ResultList list) const { return model(list).entryCount(); }
+
+void Form1::setCaption(CountLabel label, std::string_view caption) {
+    QLabel* target = label == CountLabel::Label2 ? m_label2 : m_label3;
+    target->setText(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
+}
+
+void Form1::showMessage(std::string_view title, std::string_view text) {
+    publishLists();  // what the run listed before it failed shows behind the message
+    const BusyPointer arrow(Qt::ArrowCursor);
+    QMessageBox box(QMessageBox::NoIcon,
+                    QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())),
+                    QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
+                    QMessageBox::Ok, this);
+    box.exec();
+}
+
+char32_t Form1::decimalSeparator() const {
+    const QString separator = QLocale().decimalPoint();
+    return separator.isEmpty() ? U'.' : separator.toUcs4().front();
+}

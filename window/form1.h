@@ -1,0 +1,69 @@
+#pragma once
+
+#include "letter_table.h"
+#include "window_side.h"
+
+#include <QWidget>
+
+#include <filesystem>
+
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListView;
+class QPushButton;
+class ResultListModel;
+
+/// The program's one window: the puzzle's instructions, the essential and other
+/// letters, the minimum length, the Solve button, and the two result lists with
+/// their counts. A press of Solve (or Enter, anywhere in the window) performs one
+/// solve run against "abc.txt" in the executable's directory.
+class Form1 : public QWidget, public WindowSide {
+    Q_OBJECT
+
+public:
+    /// Builds the window in its start-up state; the word list is looked for in
+    /// `executableDirectory` at every run.
+    explicit Form1(std::filesystem::path executableDirectory, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    std::string text(InputField field) const override;
+    void clear(ResultList list) override;
+    void append(ResultList list, std::string_view word) override;
+    std::size_t entryCount(ResultList list) const override;
+    void setCaption(CountLabel label, std::string_view caption) override;
+    void showMessage(std::string_view title, std::string_view text) override;
+    char32_t decimalSeparator() const override;
+
+private slots:
+    void solveClicked();
+
+private:
+    void buildControls();
+    void placeControls();
+    ResultListModel& model(ResultList list) const;
+    void publishLists();
+
+    std::filesystem::path m_executableDirectory;
+    LetterTable m_letterTable;
+
+    QFrame* m_shape1 = nullptr;
+    QLabel* m_label1 = nullptr;
+    QLabel* m_label2 = nullptr;
+    QLabel* m_label3 = nullptr;
+    QLabel* m_label4 = nullptr;
+    QLabel* m_label5 = nullptr;
+    QLabel* m_label7 = nullptr;
+    QLabel* m_label8 = nullptr;
+    QLabel* m_label9 = nullptr;
+    QLabel* m_label10 = nullptr;
+    QLineEdit* m_textE = nullptr;
+    QLineEdit* m_textO = nullptr;
+    QComboBox* m_combo1 = nullptr;
+    QListView* m_list2 = nullptr;
+    QListView* m_list3 = nullptr;
+    QPushButton* m_command3 = nullptr;
+    ResultListModel* m_list2Model = nullptr;
+    ResultListModel* m_list3Model = nullptr;
+};
