@@ -221,7 +221,18 @@ void Form1::placeControls() {
     const auto fits = [&](double scale) {
         for (const auto& [widget, place] : places) {
             const auto* label = qobject_cast<const QLabel*>(widget);
-            if (label && !captionFits(*label, toPixels(place, scale))) {
+            if (label == nullptr) {
+                continue;
+            }
+            // A list that lies over the bottom of a heading hides what it covers.
+            QRect visible = toPixels(place, scale);
+            for (const Place& list : {kList2Place, kList3Place}) {
+                const QRect cover = toPixels(list, scale);
+                if (cover.intersects(visible) && cover.top() > visible.top()) {
+                    visible.setBottom(cover.top() - 1);
+                }
+            }
+            if (!captionFits(*label, visible)) {
                 return false;
             }
         }
