@@ -106,13 +106,13 @@ TEST_F(SolveRunTest, AnEmptyListClearsBothListsAndCountsZero) {
 TEST_F(SolveRunTest, AMissingListChangesNothing) {
     ScratchFile list("rate\r\n");
     solveWith(list.path(), "e", "rta", "4");
-    solveWith(std::filesystem::path(testing::TempDir()) / "missing.txt", "", "", "0");
+    solveWith(ScratchFile::directory() / "missing.txt", "", "", "0");
     expectFailureShown();
     EXPECT_EQ(window.list2, (Words{"rate"}));
     EXPECT_EQ(window.list3, (Words{"rate"}));
     EXPECT_EQ(window.label2, "1");
     EXPECT_EQ(window.label3, "1");
-    solveWith(testing::TempDir(), "", "", "0");  // a directory is no word list either
+    solveWith(ScratchFile::directory(), "", "", "0");  // a directory is no word list either
     expectFailureShown();
     EXPECT_EQ(window.list2, (Words{"rate"}));
 }

@@ -53,7 +53,8 @@ TEST(WordListReader, LinesAcrossReadBlocks) {
 }
 
 TEST(WordListReader, AMissingOrUnreadableListFailsToOpen) {
-    const auto dir = std::filesystem::path(testing::TempDir());
+    const auto dir = ScratchFile::directory();
+    std::filesystem::create_directories(dir);
     EXPECT_THROW(WordListReader(dir / "no-such-list.txt"), SolveFailure);
     std::filesystem::create_directory(dir / "a-directory");
     EXPECT_THROW(WordListReader(dir / "a-directory"), SolveFailure);

@@ -1,0 +1,20 @@
+# Sourced by run.sh and test.sh: installs the Debian packages that are missing.
+
+# ensure_packages NAME...
+ensure_packages() {
+    local missing=() package
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'ok installed' ||
+            missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    echo "Installing ${missing[*]}"
+    "${sudo[@]}" apt-get update -q
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends \
+        "${missing[@]}"
+}
+
+# What building the program needs.
+program_packages=(cmake g++ make qt6-base-dev libicu-dev wbritish fonts-dejavu-core)
