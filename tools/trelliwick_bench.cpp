@@ -1,0 +1,224 @@
+// trelliwick-bench: how fast a solve run is, and how much memory its lists take.
+//
+// Makes its word lists at run time: the default abc.txt of the build, and a
+// 4,000,000-line list (CRLF) of the system's SCOWL words, sorted, without
+// duplicates, repeated. For each puzzle it times, as medians of several runs:
+//   (a) counting the list's line ends, the floor any reader must pay,
+//   (b) the core's solve run against a window side that only counts,
+//   (c) the real window, offscreen, from Solve pressed to counts and lists shown,
+// and prints (b) against (a), the peak resident memory, and the time to scroll a
+// filled list to its end and select the last entry.
+
+#include "form1.h"
+#include "letter_table.h"
+#include "solve_run.h"
+#include "window_side.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kRepeats = 7;
+constexpr std::size_t kBigListLines = 4'000'000;
+
+double millisecondsOf(const std::function<void()>& work) {
+    const auto start = Clock::now();
+    work();
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+double medianOf(const std::function<void()>& work) {
+    std::vector<double> times;
+    for (int i = 0; i < kRepeats; ++i) {
+        times.push_back(millisecondsOf(work));
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+double megabytes(double bytes) { return bytes / (1024.0 * 1024.0); }
+
+double peakResidentBytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) * 1024.0;
+}
+
+double residentBytes() {
+    std::ifstream statm("/proc/self/statm");
+    double pages = 0, resident = 0;
+    statm >> pages >> resident;
+    return resident * 4096.0;
+}
+
+// The SCOWL words of every size, sorted and unique, repeated to `lines` lines.
+std::filesystem::path makeBigList(const std::filesystem::path& directory, std::size_t lines) {
+    std::vector<std::string> words;
+    for (const auto& entry : std::filesystem::directory_iterator("/usr/share/dict/scowl")) {
+        const std::string name = entry.path().filename().string();
+        if (name.starts_with("english-words.") || name.starts_with("american-words.") ||
+            name.starts_with("british-words.")) {
+            std::ifstream in(entry.path(), std::ios::binary);
+            for (std::string line; std::getline(in, line);) {
+                words.push_back(line);
+            }
+        }
+    }
+    std::sort(words.begin(), words.end());
+    words.erase(std::unique(words.begin(), words.end()), words.end());
+    if (words.empty()) {
+        throw std::runtime_error("no SCOWL word lists in /usr/share/dict/scowl");
+    }
+    const auto path = directory / "big.txt";
+    std::ofstream out(path, std::ios::binary);
+    for (std::size_t i = 0; i < lines; ++i) {
+        out << words[i % words.size()] << "\r\n";
+    }
+    return path;
+}
+
+// (a): read the file in large blocks and count its line ends.
+std::size_t countLines(const std::filesystem::path& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::vector<char> block(256 * 1024);
+    std::size_t lines = 0;
+    for (std::size_t size; (size = std::fread(block.data(), 1, block.size(), file)) != 0;) {
+        lines += static_cast<std::size_t>(std::count(block.data(), block.data() + size, '\n'));
+    }
+    std::fclose(file);
+    return lines;
+}
+
+// (b): a window side that only counts what it is given.
+class CountingWindow : public WindowSide {
+public:
+    CountingWindow(std::string e, std::string o, std::string m)
+        : m_texts{std::move(e), std::move(o), std::move(m)} {}
+
+    std::string text(InputField field) const override {
+        return m_texts[static_cast<int>(field)];
+    }
+    void clear(ResultList list) override { m_entries[static_cast<int>(list)] = 0; }
+    void append(ResultList list, std::string_view word) override {
+        ++m_entries[static_cast<int>(list)];
+        m_bytes += word.size();
+    }
+    std::size_t entryCount(ResultList list) const override {
+        return m_entries[static_cast<int>(list)];
+    }
+    void setCaption(CountLabel, std::string_view) override {}
+    void showMessage(std::string_view, std::string_view) override { m_failed = true; }
+
+    std::size_t entries(ResultList list) const { return m_entries[static_cast<int>(list)]; }
+    std::size_t bytesListed() const { return m_bytes; }
+    bool failed() const { return m_failed; }
+
+private:
+    std::string m_texts[3];
+    std::size_t m_entries[2] = {0, 0};
+    std::size_t m_bytes = 0;
+    bool m_failed = false;
+};
+
+struct Puzzle {
+    const char* name;
+    std::filesystem::path list;
+    std::string essentials, others, minimum;
+};
+
+void measure(const Puzzle& puzzle) {
+    std::cout << "\n== " << puzzle.name << ": E \"" << puzzle.essentials << "\", O \""
+              << puzzle.others << "\", M \"" << puzzle.minimum << "\"\n";
+    std::size_t lines = 0;
+    const double lineCount = medianOf([&] { lines = countLines(puzzle.list); });
+
+    CountingWindow counter(puzzle.essentials, puzzle.others, puzzle.minimum);
+    LetterTable table;
+    const double core = medianOf([&] { solve(counter, table, puzzle.list); });
+    std::printf("lines %zu, List2 %zu entries, List3 %zu entries, %.1f MB of words listed%s\n",
+                lines, counter.entries(ResultList::List2), counter.entries(ResultList::List3),
+                megabytes(static_cast<double>(counter.bytesListed()) / kRepeats),
+                counter.failed() ? " (FAILED)" : "");
+    std::printf("(a) line count      %9.2f ms  %6.2f ns/line\n", lineCount,
+                lineCount * 1e6 / static_cast<double>(lines));
+    std::printf("(b) core solve      %9.2f ms  %6.2f ns/line  %.2f x (a)\n", core,
+                core * 1e6 / static_cast<double>(lines), core / lineCount);
+
+    // (c): the real window over a directory holding only this list as abc.txt.
+    QTemporaryDir directory;
+    std::filesystem::create_hard_link(puzzle.list,
+                                      std::filesystem::path(directory.path().toStdString()) /
+                                          "abc.txt");
+    Form1 form(directory.path().toStdString());
+    form.show();
+    form.findChild<QLineEdit*>("TextE")->setText(QString::fromStdString(puzzle.essentials));
+    form.findChild<QLineEdit*>("TextO")->setText(QString::fromStdString(puzzle.others));
+    form.findChild<QComboBox*>("Combo1")->setEditText(QString::fromStdString(puzzle.minimum));
+    auto* solveButton = form.findChild<QPushButton*>("Command3");
+    auto* list2 = form.findChild<QListView*>("List2");
+    std::vector<double> residents;
+    const double window = medianOf([&] {
+        solveButton->click();
+        QApplication::processEvents();  // the lists lay out their new rows
+        form.repaint();                 // counts and lists drawn
+        residents.push_back(residentBytes());
+    });
+    const double scroll = millisecondsOf([&] {
+        list2->scrollToBottom();
+        list2->setCurrentIndex(list2->model()->index(list2->model()->rowCount() - 1, 0));
+        QApplication::processEvents();
+        form.repaint();
+    });
+    std::printf("(c) window          %9.2f ms  counts \"%s\" \"%s\"\n", window,
+                form.findChild<QLabel*>("Label2")->text().toUtf8().constData(),
+                form.findChild<QLabel*>("Label3")->text().toUtf8().constData());
+    std::printf("    scroll List2 to its end and select  %.2f ms\n", scroll);
+    std::printf("    resident after each window run (MB):");
+    for (const double bytes : residents) {
+        std::printf(" %.0f", megabytes(bytes));
+    }
+    const double listed = static_cast<double>(counter.bytesListed()) / kRepeats;
+    std::printf("\n    peak resident %.0f MB; budget 2.5 x listed + 100 MB = %.0f MB\n",
+                megabytes(peakResidentBytes()), megabytes(2.5 * listed) + 100);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    QTemporaryDir scratch;
+    const std::filesystem::path defaultList = TRELLIWICK_DEFAULT_WORD_LIST;
+    std::cout << "making a " << kBigListLines << "-line list of SCOWL words...\n";
+    const auto bigList = makeBigList(scratch.path().toStdString(), kBigListLines);
+    std::printf("default list %.1f MB, big list %.1f MB; medians of %d runs\n",
+                megabytes(static_cast<double>(std::filesystem::file_size(defaultList))),
+                megabytes(static_cast<double>(std::filesystem::file_size(bigList))), kRepeats);
+    std::printf("peak resident before the window runs %.0f MB\n", megabytes(peakResidentBytes()));
+
+    measure({"typical puzzle, default list", defaultList, "e", "rtxaslnoi", "4"});
+    measure({"common essential letter, 4M lines", bigList, "e", "rtxaslnoi", "4"});
+    measure({"every line listed, 4M lines", bigList, "", "", "0"});
+    return 0;
+}
