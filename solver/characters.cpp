@@ -3,7 +3,9 @@
 #include <unicode/uchar.h>
 
 #include <array>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -84,18 +86,66 @@ char32_t toUpper(char32_t c) {
     return static_cast<char32_t>(u_toupper(static_cast<UChar32>(c)));
 }
 
+namespace {
+
+constexpr std::uint64_t kOnes = 0x0101010101010101;
+constexpr std::uint64_t kHighBits = kOnes * 0x80;
+
+// Eight ASCII bytes, their letters a to z upper-cased. A byte below 0x80 plus a
+// constant below 0x80 carries into no other byte, so each high bit below tells
+// one byte's comparison.
+std::uint64_t upperCaseAscii(std::uint64_t x) {
+    const std::uint64_t atLeastA = x + kOnes * (0x80 - 'a');
+    const std::uint64_t aboveZ = x + kOnes * (0x80 - 'z' - 1);
+    const std::uint64_t lowerCase = atLeastA & ~aboveZ & kHighBits;
+    return x - (lowerCase >> 2);  // 0x80 >> 2 is 'a' - 'A'
+}
+
+// Stores the eight bytes of x, lowest first, as eight characters.
+void widen(std::uint64_t x, char32_t* out) {
+    for (int i = 0; i < 8; ++i) {
+        out[i] = static_cast<char32_t>((x >> (8 * i)) & 0xFF);
+    }
+}
+
+}  // namespace
+
 void Word::assign(std::string_view bytes) {
-    // Most lines are plain ASCII: upper-case them in one pass without decoding.
-    m_upper.resize(bytes.size());
+    // Copied with eight bytes of room after them, to be read as a padded line.
+    m_padded.assign(bytes);
+    m_padded.append(kPadding, '\0');
+    assignPadded(std::string_view(m_padded).substr(0, bytes.size()));
+    if (m_text.data() == m_padded.data()) {
+        m_text = bytes;
+    }
+}
+
+void Word::assignPadded(std::string_view bytes) {
+    // Room for every character, and for the last eight bytes written whole.
+    if (m_upper.size() < bytes.size() + 8) {
+        m_upper.resize(bytes.size() + 8);
+    }
+    // Most lines are plain ASCII: upper-case them eight bytes at a time, the last
+    // few masked from the eight that can be read there.
+    const char* p = bytes.data();
+    const char* const end = p + bytes.size();
     char32_t* out = m_upper.data();
-    for (const char ch : bytes) {
-        const auto byte = static_cast<unsigned char>(ch);
-        if (byte >= 0x80) {
+    for (; p < end; p += 8, out += 8) {
+        std::uint64_t x;
+        std::memcpy(&x, p, sizeof x);
+        if constexpr (std::endian::native == std::endian::big) {
+            x = __builtin_bswap64(x);
+        }
+        if (end - p < 8) {
+            x &= (std::uint64_t{1} << (8 * (end - p))) - 1;
+        }
+        if ((x & kHighBits) != 0) {
             assignSlow(bytes);
             return;
         }
-        *out++ = (byte >= 'a' && byte <= 'z') ? byte - ('a' - 'A') : byte;
+        widen(upperCaseAscii(x), out);
     }
+    m_length = bytes.size();
     m_text = bytes;
 }
 
@@ -115,7 +165,7 @@ void Word::assignSlow(std::string_view bytes) {
         q += size;
     }
     if (valid) {
-        m_upper.resize(static_cast<std::size_t>(out - m_upper.data()));
+        m_length = static_cast<std::size_t>(out - m_upper.data());
         m_text = bytes;
         return;
     }
@@ -126,5 +176,6 @@ void Word::assignSlow(std::string_view bytes) {
         *out++ = toUpper(c);
         appendUtf8(m_transcoded, c);
     }
+    m_length = bytes.size();
     m_text = m_transcoded;
 }

@@ -13,23 +13,35 @@ void LetterTable::write(std::size_t index, Slot value) {
 }
 
 void LetterTable::fillEssentials(std::u32string_view essentials) {
-    std::size_t index = 1;
-    for (const char32_t letter : essentials) {
-        write(index++, letter);
-    }
+    fillLetters(essentials, {});
     write(essentials.size() + 2, EndMarker);
 }
 
 void LetterTable::fillPool(std::u32string_view essentials, std::u32string_view others) {
-    std::size_t index = 1;
-    for (const char32_t letter : essentials) {
-        write(index++, letter);
-    }
-    for (const char32_t letter : others) {
-        write(index++, letter);
-    }
-    write(index, EmptySlot);
+    fillLetters(essentials, others);
+    write(essentials.size() + others.size() + 1, EmptySlot);
     write(essentials.size() + others.size() + 3, EndMarker);
+}
+
+void LetterTable::fillLetters(std::u32string_view first, std::u32string_view second) {
+    if (first.size() + second.size() <= kLastSlot) {
+        // Plain loops: a call to copy a few letters costs more than the copy.
+        Slot* slot = &m_slots[1];
+        for (const char32_t letter : first) {
+            *slot++ = letter;
+        }
+        for (const char32_t letter : second) {
+            *slot++ = letter;
+        }
+        return;
+    }
+    // Too many letters: write them one by one up to the slot that is not there.
+    std::size_t index = 1;
+    for (const auto letters : {first, second}) {
+        for (const char32_t letter : letters) {
+            write(index++, letter);
+        }
+    }
 }
 
 bool LetterTable::EssentialTest(std::u32string_view word, std::size_t essentialCount) {

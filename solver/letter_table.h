@@ -42,6 +42,8 @@ public:
     bool PoolTest(std::u32string_view word, std::size_t poolSize);
 
 private:
+    // Slots 1 onwards take the letters of `first`, then those of `second`.
+    void fillLetters(std::u32string_view first, std::u32string_view second);
     void write(std::size_t index, Slot value);
 
     std::array<Slot, kLastSlot + 1> m_slots;

@@ -33,7 +33,7 @@ void run(WindowSide& window, LetterTable& table, const std::filesystem::path& wo
 
     Word word;
     while (!list.atEnd()) {
-        word.assign(list.readLine());
+        word.assignPadded(list.readLine());
         const double length = static_cast<double>(word.length());
 
         table.fillEssentials(essentials);

@@ -1,6 +1,11 @@
 #include "word_list.h"
 
+#include "characters.h"
 #include "solve_failure.h"
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -16,11 +21,28 @@ std::FILE* openForReading(const std::filesystem::path& path) {
 
 // The first CR or LF in [p, end), or end.
 const char* findLineEnd(const char* p, const char* end) {
-    for (; p < end; ++p) {
-        // Every byte of a line end is at most '\r'; most letters are far above it.
-        if (static_cast<unsigned char>(*p) <= '\r' && (*p == '\r' || *p == '\n')) {
-            break;
+    // Eight bytes at a time: (x - 0x0E0E..) & ~x & 0x8080.. flags the bytes of x
+    // below 14, as every line end is, and its lowest flag is always a true one.
+    constexpr std::uint64_t kOnes = 0x0101010101010101;
+    while (end - p >= 8) {
+        std::uint64_t x;
+        std::memcpy(&x, p, sizeof x);
+        if constexpr (std::endian::native == std::endian::big) {
+            x = __builtin_bswap64(x);
         }
+        const std::uint64_t low = (x - kOnes * 0x0E) & ~x & (kOnes * 0x80);
+        if (low == 0) {
+            p += 8;
+            continue;
+        }
+        p += std::countr_zero(low) / 8;
+        if (*p == '\r' || *p == '\n') {
+            return p;
+        }
+        ++p;  // a tab or another control character
+    }
+    while (p < end && *p != '\r' && *p != '\n') {
+        ++p;
     }
     return p;
 }
@@ -28,7 +50,7 @@ const char* findLineEnd(const char* p, const char* end) {
 }  // namespace
 
 WordListReader::WordListReader(const std::filesystem::path& path)
-    : m_file(openForReading(path)), m_buffer(kBlockSize) {
+    : m_file(openForReading(path)), m_buffer(kBlockSize + Word::kPadding) {
     if (!m_file) {
         throw SolveFailure("the word list can't be opened");
     }
@@ -36,7 +58,7 @@ WordListReader::WordListReader(const std::filesystem::path& path)
 }
 
 bool WordListReader::refill() {
-    const std::size_t size = std::fread(m_buffer.data(), 1, m_buffer.size(), m_file.get());
+    const std::size_t size = std::fread(m_buffer.data(), 1, kBlockSize, m_file.get());
     if (size == 0 && std::ferror(m_file.get())) {
         throw SolveFailure("the word list can't be read");
     }
@@ -45,7 +67,7 @@ bool WordListReader::refill() {
     return size != 0;
 }
 
-bool WordListReader::atEnd() {
+bool WordListReader::atEndOfBlock() {
     for (;;) {
         if (m_pos == m_end && !refill()) {
             return true;
@@ -65,8 +87,7 @@ std::string_view WordListReader::readLine() {
     const char* lineEnd = findLineEnd(m_pos, m_end);
     if (lineEnd != m_end) {
         const std::string_view line(m_pos, static_cast<std::size_t>(lineEnd - m_pos));
-        m_afterCr = *lineEnd == '\r';
-        m_pos = lineEnd + 1;
+        skipLineEnd(lineEnd);
         return line;
     }
     // The line runs past this block: gather it until its end or the file's end.
@@ -75,10 +96,22 @@ std::string_view WordListReader::readLine() {
         lineEnd = findLineEnd(m_pos, m_end);
         m_longLine.append(m_pos, lineEnd);
         if (lineEnd != m_end) {
-            m_afterCr = *lineEnd == '\r';
-            m_pos = lineEnd + 1;
+            skipLineEnd(lineEnd);
             break;
         }
     }
-    return m_longLine;
+    const std::size_t size = m_longLine.size();
+    m_longLine.append(Word::kPadding, '\0');
+    return std::string_view(m_longLine).substr(0, size);
+}
+
+void WordListReader::skipLineEnd(const char* lineEnd) {
+    m_pos = lineEnd + 1;
+    if (*lineEnd == '\r') {
+        if (m_pos == m_end) {
+            m_afterCr = true;  // an LF may start the next block
+        } else if (*m_pos == '\n') {
+            ++m_pos;
+        }
+    }
 }

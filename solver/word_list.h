@@ -18,13 +18,16 @@ public:
     explicit WordListReader(const std::filesystem::path& path);
 
     /// True when no further line remains. Throws SolveFailure on a read error.
-    bool atEnd();
+    bool atEnd() { return (m_pos == m_end || m_afterCr) && atEndOfBlock(); }
 
     /// The next line, without its terminator; only call it when `atEnd()` is false.
-    /// The view stays valid until the next call of `atEnd()` or `readLine()`.
+    /// The view stays valid until the next call of `atEnd()` or `readLine()`, and at
+    /// least Word::kPadding readable bytes follow it.
     std::string_view readLine();
 
 private:
+    bool atEndOfBlock();
+    void skipLineEnd(const char* lineEnd);
     bool refill();
 
     struct FileCloser {
@@ -35,5 +38,5 @@ private:
     const char* m_pos = nullptr;
     const char* m_end = nullptr;
     std::string m_longLine;     // a line that spans blocks
-    bool m_afterCr = false;     // the last line ended at CR: skip an LF that follows
+    bool m_afterCr = false;     // the last block ended in CR: skip an LF that follows
 };
