@@ -1,25 +1,51 @@
 #include "result_list_model.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
+
+namespace {
+
+constexpr std::size_t kBlockSize = 1024 * 1024;
+
+}  // namespace
 
 void ResultListModel::clear() {
     beginResetModel();
-    std::string().swap(m_text);
-    std::vector<std::size_t>().swap(m_ends);
+    std::vector<Block>().swap(m_blocks);
+    std::deque<Entry>().swap(m_entries);
     m_rowsShown = 0;
     endResetModel();
 }
 
 void ResultListModel::append(std::string_view word) {
-    m_text.append(word);
-    m_ends.push_back(m_text.size());
+    if (m_blocks.empty() || m_blocks.back().capacity - m_blocks.back().used < word.size() ||
+        m_blocks.back().used > std::numeric_limits<std::uint32_t>::max()) {
+        // A word longer than a block gets a block of its own size.
+        const std::size_t capacity = std::max(kBlockSize, word.size());
+        m_blocks.push_back({std::make_unique_for_overwrite<char[]>(capacity), capacity, 0});
+    }
+    Block& block = m_blocks.back();
+    m_entries.push_back({static_cast<std::uint32_t>(m_blocks.size() - 1),
+                         static_cast<std::uint32_t>(block.used)});
+    if (!word.empty()) {
+        std::memcpy(block.bytes.get() + block.used, word.data(), word.size());
+    }
+    block.used += word.size();
+}
+
+std::string_view ResultListModel::word(std::size_t row) const {
+    const Entry& entry = m_entries[row];
+    const Block& block = m_blocks[entry.block];
+    const bool nextInBlock = row + 1 < m_entries.size() && m_entries[row + 1].block == entry.block;
+    const std::size_t end = nextInBlock ? m_entries[row + 1].offset : block.used;
+    return {block.bytes.get() + entry.offset, end - entry.offset};
 }
 
 void ResultListModel::publish() {
     // A view counts its rows in an int; entries past that are counted but not shown.
     const int rows = static_cast<int>(
-        std::min<std::size_t>(m_ends.size(), std::numeric_limits<int>::max()));
+        std::min<std::size_t>(m_entries.size(), std::numeric_limits<int>::max()));
     if (rows > m_rowsShown) {
         beginInsertRows({}, m_rowsShown, rows - 1);
         m_rowsShown = rows;
@@ -36,7 +62,6 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
         (role != Qt::DisplayRole && role != Qt::AccessibleTextRole)) {
         return {};
     }
-    const auto row = static_cast<std::size_t>(index.row());
-    const std::size_t begin = row == 0 ? 0 : m_ends[row - 1];
-    return QString::fromUtf8(m_text.data() + begin, static_cast<qsizetype>(m_ends[row] - begin));
+    const std::string_view text = word(static_cast<std::size_t>(index.row()));
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }

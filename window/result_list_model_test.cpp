@@ -1,0 +1,54 @@
+#include "result_list_model.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> shownRows(const ResultListModel& model) {
+    std::vector<std::string> rows;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        rows.push_back(model.index(row, 0).data().toString().toStdString());
+    }
+    return rows;
+}
+
+TEST(ResultListModel, EveryEntryReadsBackAcrossBlocks) {
+    // Empty words, words that fill blocks past their end, and one longer than a block.
+    std::vector<std::string> words;
+    for (int i = 0; i < 300'000; ++i) {
+        words.push_back(i % 7 == 0 ? std::string() : "word" + std::to_string(i));
+    }
+    words.insert(words.begin() + 1000, std::string(3'000'000, 'x'));
+    words.push_back("caf\xC3\xA9");
+    ResultListModel model;
+    for (const auto& word : words) {
+        model.append(word);
+    }
+    EXPECT_EQ(model.entryCount(), words.size());
+    model.publish();
+    EXPECT_EQ(shownRows(model), words);
+}
+
+TEST(ResultListModel, EntriesShowOnlyWhenPublishedAndClearDropsThem) {
+    ResultListModel model;
+    model.append("rate");
+    model.append("tree");
+    EXPECT_EQ(model.entryCount(), 2u);
+    EXPECT_EQ(model.rowCount(), 0);
+    model.publish();
+    EXPECT_EQ(shownRows(model), (std::vector<std::string>{"rate", "tree"}));
+    model.append("tax");
+    model.publish();
+    EXPECT_EQ(model.rowCount(), 3);
+    model.clear();
+    EXPECT_EQ(model.entryCount(), 0u);
+    EXPECT_EQ(model.rowCount(), 0);
+    model.append("axe");
+    model.publish();
+    EXPECT_EQ(shownRows(model), (std::vector<std::string>{"axe"}));
+}
+
+}  // namespace
