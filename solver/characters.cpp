@@ -1,11 +1,11 @@
 #include "characters.h"
 
+#include "eight_bytes.h"
+
 #include <unicode/uchar.h>
 
 #include <array>
-#include <bit>
 #include <cstdint>
-#include <cstring>
 
 namespace {
 
@@ -88,8 +88,8 @@ char32_t toUpper(char32_t c) {
 
 namespace {
 
-constexpr std::uint64_t kOnes = 0x0101010101010101;
-constexpr std::uint64_t kHighBits = kOnes * 0x80;
+using eight_bytes::kHighBits;
+using eight_bytes::kOnes;
 
 // Eight ASCII bytes, their letters a to z upper-cased. A byte below 0x80 plus a
 // constant below 0x80 carries into no other byte, so each high bit below tells
@@ -131,11 +131,7 @@ void Word::assignPadded(std::string_view bytes) {
     const char* const end = p + bytes.size();
     char32_t* out = m_upper.data();
     for (; p < end; p += 8, out += 8) {
-        std::uint64_t x;
-        std::memcpy(&x, p, sizeof x);
-        if constexpr (std::endian::native == std::endian::big) {
-            x = __builtin_bswap64(x);
-        }
+        std::uint64_t x = eight_bytes::load(p);
         if (end - p < 8) {
             x &= (std::uint64_t{1} << (8 * (end - p))) - 1;
         }

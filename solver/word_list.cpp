@@ -1,11 +1,11 @@
 #include "word_list.h"
 
 #include "characters.h"
+#include "eight_bytes.h"
 #include "solve_failure.h"
 
 #include <bit>
 #include <cstdint>
-#include <cstring>
 
 namespace {
 
@@ -23,14 +23,11 @@ std::FILE* openForReading(const std::filesystem::path& path) {
 const char* findLineEnd(const char* p, const char* end) {
     // Eight bytes at a time: (x - 0x0E0E..) & ~x & 0x8080.. flags the bytes of x
     // below 14, as every line end is, and its lowest flag is always a true one.
-    constexpr std::uint64_t kOnes = 0x0101010101010101;
+    using eight_bytes::kHighBits;
+    using eight_bytes::kOnes;
     while (end - p >= 8) {
-        std::uint64_t x;
-        std::memcpy(&x, p, sizeof x);
-        if constexpr (std::endian::native == std::endian::big) {
-            x = __builtin_bswap64(x);
-        }
-        const std::uint64_t low = (x - kOnes * 0x0E) & ~x & (kOnes * 0x80);
+        const std::uint64_t x = eight_bytes::load(p);
+        const std::uint64_t low = (x - kOnes * 0x0E) & ~x & kHighBits;
         if (low == 0) {
             p += 8;
             continue;
