@@ -45,6 +45,9 @@ void LetterTable::fillLetters(std::u32string_view first, std::u32string_view sec
 }
 
 bool LetterTable::EssentialTest(std::u32string_view word, std::size_t essentialCount) {
+    if (essentialCount * word.size() > kSearchLimit) {
+        return essentialTestByPresence(word, essentialCount);
+    }
     for (std::size_t i = 1; i <= essentialCount; ++i) {
         if (word.find(m_slots[i]) == std::u32string_view::npos) {
             return false;
@@ -52,6 +55,31 @@ bool LetterTable::EssentialTest(std::u32string_view word, std::size_t essentialC
         m_slots[i] = UsedMark;
     }
     return true;
+}
+
+bool LetterTable::essentialTestByPresence(std::u32string_view word, std::size_t essentialCount) {
+    // The same test for a long word and many letters: one pass notes which letters
+    // the word holds, so that a search per letter cannot take word length times
+    // letters. The marks are taken off again as they were put on.
+    constexpr std::size_t kBits = 64;
+    constexpr std::size_t kCodePoints = 0x110000;
+    m_present.resize(kCodePoints / kBits);
+    for (const char32_t c : word) {
+        m_present[c / kBits] |= std::uint64_t{1} << (c % kBits);
+    }
+    bool allFound = true;
+    for (std::size_t i = 1; i <= essentialCount; ++i) {
+        const Slot letter = m_slots[i];
+        if (letter >= kCodePoints || (m_present[letter / kBits] >> (letter % kBits) & 1) == 0) {
+            allFound = false;
+            break;
+        }
+        m_slots[i] = UsedMark;
+    }
+    for (const char32_t c : word) {
+        m_present[c / kBits] = 0;
+    }
+    return allFound;
 }
 
 bool LetterTable::PoolTest(std::u32string_view word, std::size_t poolSize) {

@@ -2,7 +2,9 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
+#include <vector>
 
 /// One slot of the letter table: an upper-case letter (a Unicode code point), or
 /// one of the three values below, which lie beyond every code point and so never
@@ -42,9 +44,15 @@ public:
     bool PoolTest(std::u32string_view word, std::size_t poolSize);
 
 private:
+    // Letters times word length beyond which the EssentialTest looks letters up
+    // instead of searching the word for each.
+    static constexpr std::size_t kSearchLimit = 4096;
+
+    bool essentialTestByPresence(std::u32string_view word, std::size_t essentialCount);
     // Slots 1 onwards take the letters of `first`, then those of `second`.
     void fillLetters(std::u32string_view first, std::u32string_view second);
     void write(std::size_t index, Slot value);
 
     std::array<Slot, kLastSlot + 1> m_slots;
+    std::vector<std::uint64_t> m_present;  // one bit per code point, all clear between words
 };

@@ -21,6 +21,23 @@ TEST(LetterTable, EssentialLettersMayShareOneLetterOfTheWord) {
     EXPECT_FALSE(table.EssentialTest(U"TOBE", 1));
 }
 
+TEST(LetterTable, LongWordsAndManyEssentialLettersGiveTheSameVerdicts) {
+    // Past a size the test looks letters up instead of searching for each.
+    LetterTable table;
+    std::u32string word(100'000, U'X');
+    word += U"AB\u00C9\U0001F600";
+    const std::u32string manyLetters = std::u32string(60, U'A') + U"B\u00C9\U0001F600X";
+    table.fillEssentials(manyLetters);
+    EXPECT_TRUE(table.EssentialTest(word, manyLetters.size()));
+    table.fillEssentials(manyLetters + U"C");
+    EXPECT_FALSE(table.EssentialTest(word, manyLetters.size() + 1));
+    // Nothing of one word's letters is left over for the next.
+    table.fillEssentials(manyLetters);
+    EXPECT_FALSE(table.EssentialTest(std::u32string(100'000, U'Y'), manyLetters.size()));
+    table.fillEssentials(U"YYYY");
+    EXPECT_TRUE(table.EssentialTest(std::u32string(100'000, U'Y'), 4));
+}
+
 TEST(LetterTable, EachPoolLetterServesOneLetterOfTheWord) {
     LetterTable table;
     table.fillPool(U"E", U"RTXA");
