@@ -8,6 +8,21 @@ namespace {
 
 constexpr std::size_t kBlockSize = 1024 * 1024;
 
+// Drawing an entry takes time in proportion to its length, and a list shows only
+// the start of a long one anyway: past this many bytes an entry is shown cut short.
+constexpr std::size_t kShownBytes = 1024;
+
+QString shownText(std::string_view word) {
+    if (word.size() <= kShownBytes) {
+        return QString::fromUtf8(word.data(), static_cast<qsizetype>(word.size()));
+    }
+    std::size_t cut = kShownBytes;
+    while (cut > 0 && (static_cast<unsigned char>(word[cut]) & 0xC0) == 0x80) {
+        --cut;  // not inside a character
+    }
+    return QString::fromUtf8(word.data(), static_cast<qsizetype>(cut)) + QChar(0x2026);
+}
+
 }  // namespace
 
 void ResultListModel::clear() {
@@ -62,6 +77,5 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
         (role != Qt::DisplayRole && role != Qt::AccessibleTextRole)) {
         return {};
     }
-    const std::string_view text = word(static_cast<std::size_t>(index.row()));
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    return shownText(word(static_cast<std::size_t>(index.row())));
 }

@@ -12,7 +12,8 @@
 /// The entries of one result list, kept compactly: the words' UTF-8 bytes packed
 /// into blocks of a megabyte, and eight bytes more per entry to find it, so that
 /// millions of entries cost little more than their letters, and nothing is ever
-/// copied to grow. A row becomes a QString only when a view asks for it.
+/// copied to grow. A row becomes a QString only when a view asks for it, and an
+/// entry of more than a kilobyte shows as its first kilobyte and an ellipsis.
 ///
 /// Appended entries are counted at once but reach views only at `publish()`, so a
 /// run that appends millions of words tells its views once, at its end.
