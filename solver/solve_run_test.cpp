@@ -90,6 +90,24 @@ TEST_F(SolveRunTest, EveryKindOfLineEndAndEncodingIsRead) {
     EXPECT_EQ(window.list3, (Words{"caf\xC3\xA9", "CAF\xC3\x89"}));
 }
 
+TEST_F(SolveRunTest, OddBytesAreCharactersOfTheirWord) {
+    // A byte-order mark is part of the first word, a NUL is a character, and a
+    // file without any line end is one word.
+    ScratchFile marked("\xEF\xBB\xBFword\r\nword\r\n");
+    solveWith(marked.path(), "w", "ord", "4");
+    EXPECT_EQ(window.list2, (Words{"\xEF\xBB\xBFword", "word"}));
+    EXPECT_EQ(window.list3, (Words{"word"}));
+
+    ScratchFile nul(std::string("a\0b\r\nab\0", 8));
+    solveWith(nul.path(), "", "", "3");
+    EXPECT_EQ(window.list2, (Words{std::string("a\0b", 3), std::string("ab\0", 3)}));
+
+    ScratchFile unterminated("tree rate axe");
+    solveWith(unterminated.path(), " ", "", "0");
+    EXPECT_EQ(window.list2, (Words{"tree rate axe"}));
+    EXPECT_EQ(window.label2, "1");
+}
+
 TEST_F(SolveRunTest, AnEmptyListClearsBothListsAndCountsZero) {
     ScratchFile words("rate\r\n");
     solveWith(words.path(), "e", "rta", "4");

@@ -271,6 +271,17 @@ TEST_F(Form1Test, AFailedRunKeepsItsWordsAndTheEarlierCounts) {
     EXPECT_EQ(entries("List3"), (QStringList{"rate"}));
 }
 
+TEST_F(Form1Test, APastedWallOfTextFailsAtOnce) {
+    writeWordList("rate\r\ntree\r\n");
+    textE()->setFocus();
+    textE()->insert(QString(100'000, u'e'));  // as a paste does
+    EXPECT_EQ(textE()->text().size(), 100'000);  // no length limit
+    const auto message = pressRecordingMessage([&] { QTest::keyClick(textE(), Qt::Key_Return); });
+    ASSERT_TRUE(message.has_value());
+    EXPECT_TRUE(entries("List2").isEmpty());
+    EXPECT_TRUE(caption("Label2").isEmpty());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
