@@ -24,7 +24,7 @@ if [ "$fuzz_seconds" -gt 0 ]; then
         echo "The fuzzer found a fault: the input is in build/fuzz/." >&2
         exit 1
     fi
-    grep -E '^#[0-9]+ +DONE|^stat::number_of_executed_units' build/fuzz/fuzz.log
+    grep -E '^#[0-9]+[[:space:]]+DONE|^stat::number_of_executed_units' build/fuzz/fuzz.log
 fi
 
 export QT_QPA_PLATFORM=offscreen
