@@ -19,15 +19,15 @@ TEST(Characters, ValidUtf8IsReadAsUtf8) {
     EXPECT_EQ(decode("caf\xC3\xA9").upper, U"CAF\u00C9");
     EXPECT_EQ(decode("caf\xC3\xA9").text, "caf\xC3\xA9");
     EXPECT_EQ(decode("\xF0\x9F\x98\x80").upper, U"\U0001F600");  // one character, four bytes
-    EXPECT_EQ(decode("to be").upper, U"TO BE");                    // blanks are characters
+    EXPECT_EQ(decode("to be").upper, U"TO BE");                  // blanks are characters
     EXPECT_EQ(decode(std::string_view("a\0b", 3)).upper, std::u32string(U"A\0B", 3));
 }
 
 TEST(Characters, AnyOtherLineIsReadAsWindows1252) {
     EXPECT_EQ(decode("caf\xE9").upper, U"CAF\u00C9");
     EXPECT_EQ(decode("caf\xE9").text, "caf\xC3\xA9");
-    EXPECT_EQ(decode("\x80\x9F").upper, U"\u20AC\u0178");       // euro, capital y diaeresis
-    EXPECT_EQ(decode("\x81\x8D").upper, U"\u0081\u008D");       // undefined bytes are kept
+    EXPECT_EQ(decode("\x80\x9F").upper, U"\u20AC\u0178");  // euro, capital y diaeresis
+    EXPECT_EQ(decode("\x81\x8D").upper, U"\u0081\u008D");  // undefined bytes are kept
     EXPECT_EQ(decode("\x81\x8D").text, "\xC2\x81\xC2\x8D");
     // Broken UTF-8: a cut sequence, an overlong form, a surrogate, past U+10FFFF.
     EXPECT_EQ(decode("ab\xC3").upper, U"AB\u00C3");

@@ -9,8 +9,12 @@
 
 namespace {
 
-bool isBlank(char32_t c) { return u_isUWhiteSpace(static_cast<UChar32>(c)); }
-bool isDigit(char32_t c) { return c >= '0' && c <= '9'; }
+bool isBlank(char32_t c) {
+    return u_isUWhiteSpace(static_cast<UChar32>(c));
+}
+bool isDigit(char32_t c) {
+    return c >= '0' && c <= '9';
+}
 
 std::optional<double> parse(std::u32string_view text, char32_t decimalSeparator) {
     while (!text.empty() && isBlank(text.front())) {

@@ -23,7 +23,9 @@ TEST(MinimumLength, NumbersAreRoundedDown) {
     EXPECT_EQ(valueOf("3."), 3);
     EXPECT_EQ(valueOf("007"), 7);
     EXPECT_EQ(valueOf("  12 \t"), 12);
-    EXPECT_EQ(valueOf("\xC2\xA0" "5"), 5);  // a no-break space is a blank too
+    EXPECT_EQ(valueOf("\xC2\xA0"
+                      "5"),
+              5);  // a no-break space is a blank too
     EXPECT_GT(valueOf("99999999999999999999999"), 1e22);
 }
 
@@ -35,8 +37,8 @@ TEST(MinimumLength, TheUsersDecimalSeparatorIsAcceptedBesideThePoint) {
 }
 
 TEST(MinimumLength, AnythingElseFailsOnlyWhenAsked) {
-    for (const char* text : {"", " ", "four", "4abc", "nan", "inf", "1e1", "-", ".", "+-4",
-                             "4 5", "0x10", "4..", "\xEF\xBC\x94"}) {
+    for (const char* text : {"", " ", "four", "4abc", "nan", "inf", "1e1", "-", ".", "+-4", "4 5",
+                             "0x10", "4..", "\xEF\xBC\x94"}) {
         const MinimumLength length(text, U'.');  // constructing it never fails
         EXPECT_THROW(length.value(), SolveFailure) << text;
     }

@@ -31,9 +31,12 @@ public:
 
     std::string text(InputField field) const override {
         switch (field) {
-            case InputField::TextE: return essentials;
-            case InputField::TextO: return others;
-            case InputField::Combo1: return minimum;
+            case InputField::TextE:
+                return essentials;
+            case InputField::TextO:
+                return others;
+            case InputField::Combo1:
+                return minimum;
         }
         return {};
     }

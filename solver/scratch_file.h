@@ -13,8 +13,8 @@ public:
     explicit ScratchFile(std::string_view bytes, std::string_view name = "abc.txt")
         : m_path(directory() / name) {
         std::filesystem::create_directories(m_path.parent_path());
-        std::ofstream(m_path, std::ios::binary).write(bytes.data(),
-                                                      static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(m_path, std::ios::binary)
+            .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }
     ~ScratchFile() { std::filesystem::remove(m_path); }
     ScratchFile(const ScratchFile&) = delete;

@@ -17,8 +17,7 @@ using Words = std::vector<std::string>;
 // A window and its letter table, living across runs as the main window's do.
 class SolveRunTest : public testing::Test {
 protected:
-    void solveWith(const std::filesystem::path& list, std::string e, std::string o,
-                   std::string m) {
+    void solveWith(const std::filesystem::path& list, std::string e, std::string o, std::string m) {
         window.type(std::move(e), std::move(o), std::move(m));
         solve(window, table, list);
     }
@@ -147,7 +146,7 @@ TEST_F(SolveRunTest, ABadMinimumFailsAtTheFirstEssentialMatch) {
     solveWith(list.path(), "e", "rta", "");
     expectFailureShown();
     EXPECT_EQ(window.list2, Words{});  // cleared, and "rate" failed before joining
-    EXPECT_EQ(window.label2, "2");      // the last completed run's counts stay
+    EXPECT_EQ(window.label2, "2");     // the last completed run's counts stay
     EXPECT_EQ(window.label3, "1");
 
     solveWith(list.path(), "e", "rta", "4");  // corrected: a normal run
@@ -197,7 +196,9 @@ TEST(SolveRunOnARealList, FindsTheSolutionsOfAQPuzzle) {
     window.type("\xC3\x89", "", "4");  // É matches é in a UTF-8 list
     solve(window, table, dictionary);
     EXPECT_EQ(window.label2, "137");
-    EXPECT_EQ(window.list2.front(), "Elys\xC3\xA9" "e");
+    EXPECT_EQ(window.list2.front(),
+              "Elys\xC3\xA9"
+              "e");
 }
 
 }  // namespace

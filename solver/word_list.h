@@ -37,6 +37,6 @@ private:
     std::vector<char> m_buffer;
     const char* m_pos = nullptr;
     const char* m_end = nullptr;
-    std::string m_longLine;     // a line that spans blocks
-    bool m_afterCr = false;     // the last block ended in CR: skip an LF that follows
+    std::string m_longLine;  // a line that spans blocks
+    bool m_afterCr = false;  // the last block ended in CR: skip an LF that follows
 };

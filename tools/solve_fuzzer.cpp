@@ -10,12 +10,12 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 namespace {
 

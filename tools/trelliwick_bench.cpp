@@ -55,7 +55,9 @@ double medianOf(const std::function<void()>& work) {
     return times[times.size() / 2];
 }
 
-double megabytes(double bytes) { return bytes / (1024.0 * 1024.0); }
+double megabytes(double bytes) {
+    return bytes / (1024.0 * 1024.0);
+}
 
 double peakResidentBytes() {
     rusage usage{};
@@ -114,9 +116,7 @@ public:
     CountingWindow(std::string e, std::string o, std::string m)
         : m_texts{std::move(e), std::move(o), std::move(m)} {}
 
-    std::string text(InputField field) const override {
-        return m_texts[static_cast<int>(field)];
-    }
+    std::string text(InputField field) const override { return m_texts[static_cast<int>(field)]; }
     void clear(ResultList list) override { m_entries[static_cast<int>(list)] = 0; }
     void append(ResultList list, std::string_view word) override {
         ++m_entries[static_cast<int>(list)];
@@ -165,9 +165,8 @@ void measure(const Puzzle& puzzle) {
 
     // (c): the real window over a directory holding only this list as abc.txt.
     QTemporaryDir directory;
-    std::filesystem::create_hard_link(puzzle.list,
-                                      std::filesystem::path(directory.path().toStdString()) /
-                                          "abc.txt");
+    std::filesystem::create_hard_link(
+        puzzle.list, std::filesystem::path(directory.path().toStdString()) / "abc.txt");
     Form1 form(directory.path().toStdString());
     form.show();
     form.findChild<QLineEdit*>("TextE")->setText(QString::fromStdString(puzzle.essentials));

@@ -33,7 +33,8 @@ int main(int argc, char** argv) {
         std::cerr << "usage: trelliwick-solve WORDLIST E O M [E O M ...]\n";
         return 2;
     }
-    const std::filesystem::path wordList = std::filesystem::path(reinterpret_cast<const char8_t*>(argv[1]));
+    const std::filesystem::path wordList =
+        std::filesystem::path(reinterpret_cast<const char8_t*>(argv[1]));
     RecordingWindow window;
     window.separator = userDecimalSeparator();
     LetterTable table;

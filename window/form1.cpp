@@ -50,8 +50,8 @@ constexpr double kTwipsPerPixel = 15;
 const QColor kColourA(255, 192, 128);
 const QColor kColourB(255, 224, 192);
 
-const QString kCaption = QStringLiteral("Trelliwick Solver") + QString(35, u' ') +
-                         QStringLiteral("by Qorvendal");
+const QString kCaption =
+    QStringLiteral("Trelliwick Solver") + QString(35, u' ') + QStringLiteral("by Qorvendal");
 const QString kInstructions = QStringLiteral(
     "How many words of n or more letters can you make from the letters shown in the "
     "puzzle? In making a word, each letter may be used only once. Each word must "
@@ -104,13 +104,13 @@ QLineEdit* makeTextBox(QWidget* parent, const char* name) {
     return textBox;
 }
 
-// Shows the busy pointer for as long as it lives.
-class BusyPointer {
+// Shows the given pointer over the whole program for as long as it lives.
+class PointerOverride {
 public:
-    explicit BusyPointer(Qt::CursorShape shape) { QGuiApplication::setOverrideCursor(shape); }
-    ~BusyPointer() { QGuiApplication::restoreOverrideCursor(); }
-    BusyPointer(const BusyPointer&) = delete;
-    BusyPointer& operator=(const BusyPointer&) = delete;
+    explicit PointerOverride(Qt::CursorShape shape) { QGuiApplication::setOverrideCursor(shape); }
+    ~PointerOverride() { QGuiApplication::restoreOverrideCursor(); }
+    PointerOverride(const PointerOverride&) = delete;
+    PointerOverride& operator=(const PointerOverride&) = delete;
 };
 
 }  // namespace
@@ -160,8 +160,8 @@ void Form1::buildControls() {
     m_combo1->addItems({QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"),
                         QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5")});
 
-    m_label7 = makeLabel(this, "Label7",
-                         QStringLiteral("Example of words with the essential letter(s)"));
+    m_label7 =
+        makeLabel(this, "Label7", QStringLiteral("Example of words with the essential letter(s)"));
     m_label2 = makeLabel(this, "Label2", QString());
     m_label8 = makeLabel(this, "Label8", QStringLiteral("List of words with the above letters"));
     m_label1 = makeLabel(this, "Label1", QString());
@@ -258,25 +258,34 @@ void Form1::publishLists() {
 }
 
 void Form1::solveClicked() {
-    const BusyPointer busy(Qt::WaitCursor);
+    const PointerOverride busy(Qt::WaitCursor);
     solve(*this, m_letterTable, wordListPath(m_executableDirectory));
     publishLists();
 }
 
 std::string Form1::text(InputField field) const {
     switch (field) {
-        case InputField::TextE: return m_textE->text().toStdString();
-        case InputField::TextO: return m_textO->text().toStdString();
-        case InputField::Combo1: return m_combo1->currentText().toStdString();
+        case InputField::TextE:
+            return m_textE->text().toStdString();
+        case InputField::TextO:
+            return m_textO->text().toStdString();
+        case InputField::Combo1:
+            return m_combo1->currentText().toStdString();
     }
     return {};
 }
 
-void Form1::clear(ResultList list) { model(list).clear(); }
+void Form1::clear(ResultList list) {
+    model(list).clear();
+}
 
-void Form1::append(ResultList list, std::string_view word) { model(list).append(word); }
+void Form1::append(ResultList list, std::string_view word) {
+    model(list).append(word);
+}
 
-std::size_t Form1::entryCount(ResultList list) const { return model(list).entryCount(); }
+std::size_t Form1::entryCount(ResultList list) const {
+    return model(list).entryCount();
+}
 
 void Form1::setCaption(CountLabel label, std::string_view caption) {
     QLabel* target = label == CountLabel::Label2 ? m_label2 : m_label3;
@@ -285,11 +294,10 @@ void Form1::setCaption(CountLabel label, std::string_view caption) {
 
 void Form1::showMessage(std::string_view title, std::string_view text) {
     publishLists();  // what the run listed before it failed shows behind the message
-    const BusyPointer arrow(Qt::ArrowCursor);
-    QMessageBox box(QMessageBox::NoIcon,
-                    QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())),
-                    QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
-                    QMessageBox::Ok, this);
+    const PointerOverride arrow(Qt::ArrowCursor);  // over the busy one, for the message
+    QMessageBox box(
+        QMessageBox::NoIcon, QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())),
+        QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), QMessageBox::Ok, this);
     box.exec();
 }
 

@@ -96,8 +96,8 @@ protected:
 };
 
 TEST_F(Form1Test, StartsEmptyWithFourAsTheMinimum) {
-    EXPECT_EQ(form.windowTitle(),
-              QStringLiteral("Trelliwick Solver") + QString(35, u' ') + QStringLiteral("by Qorvendal"));
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Trelliwick Solver") + QString(35, u' ') +
+                                      QStringLiteral("by Qorvendal"));
     EXPECT_EQ(form.windowTitle().size(), 64);
     EXPECT_EQ(combo1()->currentText(), QStringLiteral("4"));
     EXPECT_EQ(combo1()->currentIndex(), 4);
@@ -143,8 +143,8 @@ TEST_F(Form1Test, LayoutKeepsTheDesignsProportions) {
         const char* name;
         int left, top, width, height;
     } design[] = {
-        {"Shape1", 480, 120, 9015, 615},  {"Label5", 720, 240, 8655, 495},
-        {"TextE", 2760, 1200, 4935, 375}, {"Combo1", 2760, 2400, 1335, 315},
+        {"Shape1", 480, 120, 9015, 615},   {"Label5", 720, 240, 8655, 495},
+        {"TextE", 2760, 1200, 4935, 375},  {"Combo1", 2760, 2400, 1335, 315},
         {"List2", 2400, 3360, 3975, 1230}, {"Label2", 6600, 4200, 1575, 375},
         {"List3", 2400, 5160, 3975, 2595}, {"Command3", 6840, 6360, 1215, 495},
         {"Label3", 6600, 7320, 1095, 375}, {"Label1", 840, 5760, 1695, 375},
@@ -189,8 +189,12 @@ TEST_F(Form1Test, LayoutKeepsTheDesignsProportions) {
 TEST_F(Form1Test, EnterAnywhereSolvesAndFillsBothLists) {
     writeWordList("Tree\r\nRate\r\nAxe\r\nTax\r\nextra\r\n");
     typePuzzle("e", "rtxa", "4");
-    QWidget* inputs[] = {textE(), textO(), combo1()->lineEdit(), control<QListView>("List2"),
-                         control<QListView>("List3"), control<QPushButton>("Command3")};
+    QWidget* inputs[] = {textE(),
+                         textO(),
+                         combo1()->lineEdit(),
+                         control<QListView>("List2"),
+                         control<QListView>("List3"),
+                         control<QPushButton>("Command3")};
     for (QWidget* input : inputs) {
         writeWordList("Tree\r\nRate\r\nAxe\r\nTax\r\nextra\r\n");
         input->setFocus();
@@ -233,7 +237,8 @@ TEST_F(Form1Test, AMissingListShowsTheMessageAndChangesNothing) {
     const auto message = pressRecordingMessage([&] { QTest::keyClick(textE(), Qt::Key_Return); });
     ASSERT_TRUE(message.has_value());
     EXPECT_EQ(message->title, QStringLiteral("trelliwick"));
-    EXPECT_EQ(message->text, QStringLiteral("File containing list of words - 'abc.txt' not found."));
+    EXPECT_EQ(message->text,
+              QStringLiteral("File containing list of words - 'abc.txt' not found."));
     EXPECT_EQ(message->icon, QMessageBox::NoIcon);
     EXPECT_EQ(message->buttons.size(), 1);
     EXPECT_EQ(message->okRole, QMessageBox::Ok);
@@ -274,7 +279,7 @@ TEST_F(Form1Test, AFailedRunKeepsItsWordsAndTheEarlierCounts) {
 TEST_F(Form1Test, APastedWallOfTextFailsAtOnce) {
     writeWordList("rate\r\ntree\r\n");
     textE()->setFocus();
-    textE()->insert(QString(100'000, u'e'));  // as a paste does
+    textE()->insert(QString(100'000, u'e'));     // as a paste does
     EXPECT_EQ(textE()->text().size(), 100'000);  // no length limit
     const auto message = pressRecordingMessage([&] { QTest::keyClick(textE(), Qt::Key_Return); });
     ASSERT_TRUE(message.has_value());

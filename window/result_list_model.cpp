@@ -41,8 +41,8 @@ void ResultListModel::append(std::string_view word) {
         m_blocks.push_back({std::make_unique_for_overwrite<char[]>(capacity), capacity, 0});
     }
     Block& block = m_blocks.back();
-    m_entries.push_back({static_cast<std::uint32_t>(m_blocks.size() - 1),
-                         static_cast<std::uint32_t>(block.used)});
+    m_entries.push_back(
+        {static_cast<std::uint32_t>(m_blocks.size() - 1), static_cast<std::uint32_t>(block.used)});
     if (!word.empty()) {
         std::memcpy(block.bytes.get() + block.used, word.data(), word.size());
     }
@@ -59,8 +59,8 @@ std::string_view ResultListModel::word(std::size_t row) const {
 
 void ResultListModel::publish() {
     // A view counts its rows in an int; entries past that are counted but not shown.
-    const int rows = static_cast<int>(
-        std::min<std::size_t>(m_entries.size(), std::numeric_limits<int>::max()));
+    const int rows =
+        static_cast<int>(std::min<std::size_t>(m_entries.size(), std::numeric_limits<int>::max()));
     if (rows > m_rowsShown) {
         beginInsertRows({}, m_rowsShown, rows - 1);
         m_rowsShown = rows;
