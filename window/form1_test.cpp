@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QFrame>
@@ -115,6 +116,21 @@ TEST_F(Form1Test, StartsEmptyWithFourAsTheMinimum) {
     EXPECT_EQ(control<QPushButton>("Command3")->text(), QStringLiteral("Solve"));
     EXPECT_EQ(caption("Label4"), QStringLiteral("Minimun Lenght"));
     EXPECT_EQ(QApplication::focusWidget(), textE());
+    // A screen reader names each input after its label, and each list after its heading.
+    const auto accessibleName = [](QWidget* widget) {
+        return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+    };
+    EXPECT_EQ(accessibleName(textE()), QStringLiteral("Essential"));
+    EXPECT_EQ(accessibleName(textO()), QStringLiteral("Others"));
+    // A combo box on Linux names itself by its text and points to its label instead.
+    const auto labels =
+        QAccessible::queryAccessibleInterface(combo1())->relations(QAccessible::Label);
+    ASSERT_EQ(labels.size(), 1);
+    EXPECT_EQ(labels.front().first->text(QAccessible::Name), QStringLiteral("Minimun Lenght"));
+    EXPECT_EQ(accessibleName(control<QListView>("List2")),
+              QStringLiteral("Example of words with the essential letter(s)"));
+    EXPECT_EQ(accessibleName(control<QListView>("List3")),
+              QStringLiteral("List of words with the above letters"));
 }
 
 TEST_F(Form1Test, TabVisitsTheInputsListsAndButtonInOrder) {
