@@ -76,17 +76,6 @@ void appendUtf8(std::string& out, char32_t c) {
     }
 }
 
-}  // namespace
-
-char32_t toUpper(char32_t c) {
-    if (c < 0x80) {
-        return (c >= 'a' && c <= 'z') ? c - ('a' - 'A') : c;
-    }
-    return static_cast<char32_t>(u_toupper(static_cast<UChar32>(c)));
-}
-
-namespace {
-
 using eight_bytes::kHighBits;
 using eight_bytes::kOnes;
 
@@ -108,6 +97,13 @@ void widen(std::uint64_t x, char32_t* out) {
 }
 
 }  // namespace
+
+char32_t toUpper(char32_t c) {
+    if (c < 0x80) {
+        return (c >= 'a' && c <= 'z') ? c - ('a' - 'A') : c;
+    }
+    return static_cast<char32_t>(u_toupper(static_cast<UChar32>(c)));
+}
 
 void Word::assign(std::string_view bytes) {
     // Copied with eight bytes of room after them, to be read as a padded line.
