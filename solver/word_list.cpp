@@ -6,6 +6,7 @@
 
 #include <bit>
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -47,7 +48,8 @@ const char* findLineEnd(const char* p, const char* end) {
 }  // namespace
 
 WordListReader::WordListReader(const std::filesystem::path& path)
-    : m_file(openForReading(path)), m_buffer(kBlockSize + Word::kPadding) {
+    : m_file(openForReading(path)),
+      m_buffer(std::make_unique_for_overwrite<char[]>(kBlockSize + Word::kPadding)) {
     if (!m_file) {
         throw SolveFailure("the word list can't be opened");
     }
@@ -55,12 +57,13 @@ WordListReader::WordListReader(const std::filesystem::path& path)
 }
 
 bool WordListReader::refill() {
-    const std::size_t size = std::fread(m_buffer.data(), 1, kBlockSize, m_file.get());
+    const std::size_t size = std::fread(m_buffer.get(), 1, kBlockSize, m_file.get());
     if (size == 0 && std::ferror(m_file.get())) {
         throw SolveFailure("the word list can't be read");
     }
-    m_pos = m_buffer.data();
+    m_pos = m_buffer.get();
     m_end = m_pos + size;
+    std::memset(m_buffer.get() + size, 0, Word::kPadding);  // read past a line's end, never used
     return size != 0;
 }
 

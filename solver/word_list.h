@@ -5,7 +5,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 /// Reads the word list line by line, never loading it whole. A line ends at CR,
 /// CRLF or LF; the terminator is not part of the word, and nothing else is removed.
@@ -34,7 +33,7 @@ private:
         void operator()(std::FILE* file) const { std::fclose(file); }
     };
     std::unique_ptr<std::FILE, FileCloser> m_file;
-    std::vector<char> m_buffer;
+    std::unique_ptr<char[]> m_buffer;  // a block, and room to read past its end
     const char* m_pos = nullptr;
     const char* m_end = nullptr;
     std::string m_longLine;  // a line that spans blocks
