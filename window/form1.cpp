@@ -175,9 +175,14 @@ void Form1::buildControls() {
     m_command3 = new QPushButton(QStringLiteral("Solve"), this);
     m_command3->setObjectName(QStringLiteral("Command3"));
     m_command3->setDefault(true);
-    QPalette buttonPalette = m_command3->palette();
-    buttonPalette.setColor(QPalette::Button, kColourA);
-    m_command3->setPalette(buttonPalette);
+    // Filled with colour A whatever the style: styles shade or ignore a palette's
+    // button colour, so the fill is set by a style sheet of the button's own.
+    m_command3->setStyleSheet(
+        QStringLiteral(
+            "QPushButton { background-color: %1; border: 1px solid %2; border-radius: 3px; }"
+            "QPushButton:focus { border: 2px solid palette(highlight); }"
+            "QPushButton:pressed { background-color: %3; }")
+            .arg(kColourA.name(), kColourA.darker(200).name(), kColourA.darker(115).name()));
     connect(m_command3, &QPushButton::clicked, this, &Form1::solveClicked);
 
     // Command3 is the default button: Enter presses it wherever the focus is.

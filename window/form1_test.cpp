@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFrame>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -200,6 +201,19 @@ TEST_F(Form1Test, LayoutKeepsTheDesignsProportions) {
         EXPECT_LE(label->heightForWidth(label->width()), caption.height) << caption.name;
         EXPECT_LE(label->minimumSizeHint().width(), label->width()) << caption.name;
     }
+}
+
+TEST_F(Form1Test, ColoursAreThoseOfTheDesign) {
+    const QImage window = form.grab().toImage();
+    EXPECT_EQ(window.pixelColor(2, form.height() - 2), QColor(255, 192, 128));  // colour A
+    auto* list = control<QListView>("List2");
+    const QImage listImage = list->viewport()->grab().toImage();
+    EXPECT_EQ(listImage.pixelColor(listImage.width() / 2, listImage.height() / 2),
+              QColor(255, 224, 192));  // colour B
+    // The button is filled with colour A, inside its border.
+    auto* button = control<QPushButton>("Command3");
+    const QImage buttonImage = button->grab().toImage();
+    EXPECT_EQ(buttonImage.pixelColor(6, button->height() / 2), QColor(255, 192, 128));
 }
 
 TEST_F(Form1Test, EnterAnywhereSolvesAndFillsBothLists) {
