@@ -1,0 +1,31 @@
+# cmake -DTOOL=trelliwick-solve -DSCRATCH=dir -P trelliwick_solve_test.cmake
+# Runs the tool on a small list: a normal run, a run that fails on its minimum
+# length, a corrected run, and a run on a list that is missing.
+
+file(MAKE_DIRECTORY "${SCRATCH}")
+file(WRITE "${SCRATCH}/words.txt" "Tree\r\nRate\r\nAxe\r\nTax\r\n")
+execute_process(
+    COMMAND "${TOOL}" "${SCRATCH}/words.txt" e rtxa 4 e rtxa four "" "" 0
+    OUTPUT_VARIABLE output RESULT_VARIABLE result)
+set(message [[{"text":"File containing list of words - 'abc.txt' not found.","title":"trelliwick"}]])
+set(expected "[\
+{\"label2\":\"2\",\"label3\":\"1\",\"list2\":[\"Tree\",\"Rate\"],\"list3\":[\"Rate\"],\"message\":null},\
+{\"label2\":\"2\",\"label3\":\"1\",\"list2\":[],\"list3\":[],\"message\":${message}},\
+{\"label2\":\"4\",\"label3\":\"0\",\"list2\":[\"Tree\",\"Rate\",\"Axe\",\"Tax\"],\"list3\":[],\"message\":null}\
+]\n")
+if(result OR NOT output STREQUAL expected)
+    message(FATAL_ERROR "trelliwick-solve printed\n${output}\ninstead of\n${expected}")
+endif()
+
+execute_process(COMMAND "${TOOL}" "${SCRATCH}/missing.txt" e rtxa 4
+                OUTPUT_VARIABLE output RESULT_VARIABLE result)
+set(expected "[{\"label2\":\"\",\"label3\":\"\",\"list2\":[],\"list3\":[],\"message\":${message}}]\n")
+if(result OR NOT output STREQUAL expected)
+    message(FATAL_ERROR "trelliwick-solve printed\n${output}\ninstead of\n${expected}")
+endif()
+
+execute_process(COMMAND "${TOOL}" "${SCRATCH}/words.txt" e rtxa RESULT_VARIABLE result
+                OUTPUT_QUIET ERROR_QUIET)
+if(NOT result EQUAL 2)
+    message(FATAL_ERROR "an incomplete triple did not give the usage error")
+endif()
