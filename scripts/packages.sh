@@ -17,4 +17,4 @@ ensure_packages() {
 }
 
 # What building the program needs.
-program_packages=(cmake g++ make qt6-base-dev libicu-dev wbritish fonts-dejavu-core)
+program_packages=(cmake g++ make qt6-base-dev libicu-dev libhwy-dev wbritish fonts-dejavu-core)

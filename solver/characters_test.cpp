@@ -7,17 +7,19 @@ namespace {
 struct Decoded {
     std::u32string upper;
     std::string text;
+    std::size_t length;
 };
 
 Decoded decode(std::string_view bytes) {
     Word word;
     word.assign(bytes);
-    return {std::u32string(word.upper()), std::string(word.text())};
+    return {upperCaseLetters(bytes), std::string(word.text()), word.length()};
 }
 
 TEST(Characters, ValidUtf8IsReadAsUtf8) {
     EXPECT_EQ(decode("caf\xC3\xA9").upper, U"CAF\u00C9");
     EXPECT_EQ(decode("caf\xC3\xA9").text, "caf\xC3\xA9");
+    EXPECT_EQ(decode("caf\xC3\xA9").length, 4u);
     EXPECT_EQ(decode("\xF0\x9F\x98\x80").upper, U"\U0001F600");  // one character, four bytes
     EXPECT_EQ(decode("to be").upper, U"TO BE");                  // blanks are characters
     EXPECT_EQ(decode(std::string_view("a\0b", 3)).upper, std::u32string(U"A\0B", 3));
@@ -27,13 +29,14 @@ TEST(Characters, AnyOtherLineIsReadAsWindows1252) {
     EXPECT_EQ(decode("caf\xE9").upper, U"CAF\u00C9");
     EXPECT_EQ(decode("caf\xE9").text, "caf\xC3\xA9");
     EXPECT_EQ(decode("\x80\x9F").upper, U"\u20AC\u0178");  // euro, capital y diaeresis
+    EXPECT_EQ(decode("\x80\x9F").text, "\xE2\x82\xAC\xC5\xB8");
     EXPECT_EQ(decode("\x81\x8D").upper, U"\u0081\u008D");  // undefined bytes are kept
     EXPECT_EQ(decode("\x81\x8D").text, "\xC2\x81\xC2\x8D");
     // Broken UTF-8: a cut sequence, an overlong form, a surrogate, past U+10FFFF.
     EXPECT_EQ(decode("ab\xC3").upper, U"AB\u00C3");
-    EXPECT_EQ(decode("\xC0\xAF").upper.size(), 2u);
-    EXPECT_EQ(decode("\xED\xA0\x80").upper.size(), 3u);
-    EXPECT_EQ(decode("\xF4\x90\x80\x80").upper.size(), 4u);
+    EXPECT_EQ(decode("\xC0\xAF").length, 2u);
+    EXPECT_EQ(decode("\xED\xA0\x80").length, 3u);
+    EXPECT_EQ(decode("\xF4\x90\x80\x80").length, 4u);
 }
 
 TEST(Characters, UpperCaseIsUnicodeSimpleMapping) {
@@ -46,17 +49,29 @@ TEST(Characters, UpperCaseIsUnicodeSimpleMapping) {
     EXPECT_EQ(toUpper(U'\u00FF'), U'\u0178');  // ÿ
     EXPECT_EQ(toUpper(U'\u03C2'), U'\u03A3');  // final sigma
     EXPECT_EQ(toUpper(U'\u00DF'), U'\u00DF');  // ß has no single upper-case letter
+    EXPECT_EQ(toUpper(U'\u0131'), U'I');       // dotless i
     EXPECT_EQ(toUpper(U'i'), U'I');            // in every locale
 }
 
-TEST(Characters, ReusedWordForgetsItsLastLine) {
+TEST(Characters, AWalkStopsWhereItIsTold) {
     Word word;
-    word.assign("caf\xE9");
-    word.assign("ab");
-    EXPECT_EQ(word.upper(), U"AB");
-    EXPECT_EQ(word.text(), "ab");
+    for (const std::string_view bytes : {"abcd",
+                                         "\xC3\xA9"
+                                         "bcd",
+                                         "\xE9"
+                                         "bcd"}) {
+        word.assign(bytes);
+        std::u32string seen;
+        EXPECT_FALSE(word.forEachUpper([&](char32_t c) {
+            seen += c;
+            return c != U'B';
+        }));
+        EXPECT_EQ(seen.size(), 2u);
+        EXPECT_EQ(seen.back(), U'B');
+    }
     word.assign("");
     EXPECT_EQ(word.length(), 0u);
+    EXPECT_TRUE(word.forEachUpper([](char32_t) { return false; }));
 }
 
 }  // namespace

@@ -1,9 +1,21 @@
 #include "letter_table.h"
 
+#include "characters.h"
 #include "solve_failure.h"
 
 #include <algorithm>
 #include <string>
+
+namespace {
+
+constexpr std::size_t kBitsPerWord = 64;
+constexpr std::size_t kCodePoints = 0x110000;
+
+}  // namespace
+
+LetterTable::LetterTable() : m_present(kCodePoints / kBitsPerWord) {
+    m_slots.fill(EmptySlot);
+}
 
 void LetterTable::write(std::size_t index, Slot value) {
     if (index > kLastSlot) {
@@ -44,52 +56,41 @@ void LetterTable::fillLetters(std::u32string_view first, std::u32string_view sec
     }
 }
 
-bool LetterTable::EssentialTest(std::u32string_view word, std::size_t essentialCount) {
-    if (essentialCount * word.size() > kSearchLimit) {
-        return essentialTestByPresence(word, essentialCount);
+bool LetterTable::EssentialTest(const Word& word, std::size_t essentialCount) {
+    if (essentialCount == 0) {
+        return true;
     }
-    for (std::size_t i = 1; i <= essentialCount; ++i) {
-        if (word.find(m_slots[i]) == std::u32string_view::npos) {
-            return false;
-        }
-        m_slots[i] = UsedMark;
-    }
-    return true;
-}
-
-bool LetterTable::essentialTestByPresence(std::u32string_view word, std::size_t essentialCount) {
-    // The same test for a long word and many letters: one pass notes which letters
-    // the word holds, so that a search per letter cannot take word length times
-    // letters. The marks are taken off again as they were put on.
-    constexpr std::size_t kBits = 64;
-    constexpr std::size_t kCodePoints = 0x110000;
-    m_present.resize(kCodePoints / kBits);
-    for (const char32_t c : word) {
-        m_present[c / kBits] |= std::uint64_t{1} << (c % kBits);
-    }
+    // One walk notes which letters the word holds, so that a long word meets many
+    // essential letters in the time of one pass; the notes are taken off again.
+    word.forEachUpper([this](char32_t c) {
+        m_present[c / kBitsPerWord] |= std::uint64_t{1} << (c % kBitsPerWord);
+        return true;
+    });
     bool allFound = true;
     for (std::size_t i = 1; i <= essentialCount; ++i) {
         const Slot letter = m_slots[i];
-        if (letter >= kCodePoints || (m_present[letter / kBits] >> (letter % kBits) & 1) == 0) {
+        if (letter >= kCodePoints ||
+            (m_present[letter / kBitsPerWord] >> (letter % kBitsPerWord) & 1) == 0) {
             allFound = false;
             break;
         }
         m_slots[i] = UsedMark;
     }
-    for (const char32_t c : word) {
-        m_present[c / kBits] = 0;
-    }
+    word.forEachUpper([this](char32_t c) {
+        m_present[c / kBitsPerWord] = 0;
+        return true;
+    });
     return allFound;
 }
 
-bool LetterTable::PoolTest(std::u32string_view word, std::size_t poolSize) {
+bool LetterTable::PoolTest(const Word& word, std::size_t poolSize) {
     const auto pool = std::begin(m_slots) + 1;
-    for (const char32_t letter : word) {
+    return word.forEachUpper([&](char32_t letter) {
         const auto slot = std::find(pool, pool + poolSize, letter);
         if (slot == pool + poolSize) {
             return false;
         }
         *slot = UsedMark;
-    }
-    return true;
+        return true;
+    });
 }

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+class Word;
+
 /// One slot of the letter table: an upper-case letter (a Unicode code point), or
 /// one of the three values below, which lie beyond every code point and so never
 /// equal a letter.
@@ -22,7 +24,7 @@ class LetterTable {
 public:
     static constexpr std::size_t kLastSlot = 200;
 
-    LetterTable() { m_slots.fill(EmptySlot); }
+    LetterTable();
 
     /// The first fill: slots 1 to LE take the essential letters (upper-cased by the
     /// caller), slot LE + 2 the EndMarker; slot LE + 1 is left as it is.
@@ -34,21 +36,16 @@ public:
     void fillPool(std::u32string_view essentials, std::u32string_view others);
 
     /// True when every one of slots 1 to `essentialCount` equals some letter of
-    /// `word` (upper-cased); marks each slot it finds with the UsedMark and stops at
-    /// the first it does not. One letter of the word may satisfy several slots.
-    bool EssentialTest(std::u32string_view word, std::size_t essentialCount);
+    /// `word`; marks each slot it finds with the UsedMark and stops at the first it
+    /// does not. One letter of the word may satisfy several slots.
+    bool EssentialTest(const Word& word, std::size_t essentialCount);
 
-    /// True when each letter of `word` (upper-cased), in order, equals an unused slot
-    /// among 1 to `poolSize`; the first such slot is marked with the UsedMark, so each
-    /// slot serves one letter. Stops at the first letter that finds none.
-    bool PoolTest(std::u32string_view word, std::size_t poolSize);
+    /// True when each letter of `word`, in order, equals an unused slot among 1 to
+    /// `poolSize`; the first such slot is marked with the UsedMark, so each slot serves
+    /// one letter. Stops at the first letter that finds none.
+    bool PoolTest(const Word& word, std::size_t poolSize);
 
 private:
-    // Letters times word length beyond which the EssentialTest looks letters up
-    // instead of searching the word for each.
-    static constexpr std::size_t kSearchLimit = 4096;
-
-    bool essentialTestByPresence(std::u32string_view word, std::size_t essentialCount);
     // Slots 1 onwards take the letters of `first`, then those of `second`.
     void fillLetters(std::u32string_view first, std::u32string_view second);
     void write(std::size_t index, Slot value);

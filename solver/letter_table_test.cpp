@@ -1,5 +1,6 @@
 #include "letter_table.h"
 
+#include "characters.h"
 #include "solve_failure.h"
 
 #include <gtest/gtest.h>
@@ -8,66 +9,82 @@
 
 namespace {
 
-TEST(LetterTable, EssentialLettersMayShareOneLetterOfTheWord) {
+// The tests as a run calls them, on a word given as UTF-8.
+class LetterTableTest : public testing::Test {
+protected:
+    bool essentialTest(std::u32string_view essentials, std::string_view word) {
+        table.fillEssentials(essentials);
+        return test(word, [&](const Word& w) { return table.EssentialTest(w, essentials.size()); });
+    }
+    bool poolTest(std::string_view word, std::size_t poolSize) {
+        return test(word, [&](const Word& w) { return table.PoolTest(w, poolSize); });
+    }
+
     LetterTable table;
-    table.fillEssentials(U"AA");
-    EXPECT_TRUE(table.EssentialTest(U"BANK", 2));
-    table.fillEssentials(U"AE");
-    EXPECT_FALSE(table.EssentialTest(U"BANK", 2));
-    table.fillEssentials(U"");
-    EXPECT_TRUE(table.EssentialTest(U"", 0));
-    table.fillEssentials(U" ");
-    EXPECT_TRUE(table.EssentialTest(U"TO BE", 1));
-    EXPECT_FALSE(table.EssentialTest(U"TOBE", 1));
+
+private:
+    template <typename Test>
+    bool test(std::string_view bytes, Test&& run) {
+        Word word;
+        word.assign(bytes);
+        return run(word);
+    }
+};
+
+TEST_F(LetterTableTest, EssentialLettersMayShareOneLetterOfTheWord) {
+    EXPECT_TRUE(essentialTest(U"AA", "BANK"));
+    EXPECT_TRUE(essentialTest(U"AA", "bank"));
+    EXPECT_FALSE(essentialTest(U"AE", "BANK"));
+    EXPECT_TRUE(essentialTest(U"", ""));
+    EXPECT_TRUE(essentialTest(U" ", "TO BE"));
+    EXPECT_FALSE(essentialTest(U" ", "TOBE"));
+    EXPECT_TRUE(essentialTest(U"\u00C9", "caf\xC3\xA9"));  // é in UTF-8
+    EXPECT_TRUE(essentialTest(U"\u00C9", "caf\xE9"));      // and in windows-1252
+    EXPECT_FALSE(essentialTest(U"E", "caf\xC3\xA9"));
 }
 
-TEST(LetterTable, LongWordsAndManyEssentialLettersGiveTheSameVerdicts) {
-    // Past a size the test looks letters up instead of searching for each.
-    LetterTable table;
-    std::u32string word(100'000, U'X');
-    word += U"AB\u00C9\U0001F600";
+TEST_F(LetterTableTest, LongWordsAndManyEssentialLettersGiveTheSameVerdicts) {
+    std::string word(100'000, 'x');
+    word += "ab\xC3\xA9\xF0\x9F\x98\x80";  // a, b, é and an emoji
     const std::u32string manyLetters = std::u32string(60, U'A') + U"B\u00C9\U0001F600X";
-    table.fillEssentials(manyLetters);
-    EXPECT_TRUE(table.EssentialTest(word, manyLetters.size()));
-    table.fillEssentials(manyLetters + U"C");
-    EXPECT_FALSE(table.EssentialTest(word, manyLetters.size() + 1));
+    EXPECT_TRUE(essentialTest(manyLetters, word));
+    EXPECT_FALSE(essentialTest(manyLetters + U"C", word));
     // Nothing of one word's letters is left over for the next.
-    table.fillEssentials(manyLetters);
-    EXPECT_FALSE(table.EssentialTest(std::u32string(100'000, U'Y'), manyLetters.size()));
-    table.fillEssentials(U"YYYY");
-    EXPECT_TRUE(table.EssentialTest(std::u32string(100'000, U'Y'), 4));
+    EXPECT_FALSE(essentialTest(manyLetters, std::string(100'000, 'y')));
+    EXPECT_TRUE(essentialTest(U"YYYY", std::string(100'000, 'y')));
 }
 
-TEST(LetterTable, EachPoolLetterServesOneLetterOfTheWord) {
-    LetterTable table;
+TEST_F(LetterTableTest, EachPoolLetterServesOneLetterOfTheWord) {
     table.fillPool(U"E", U"RTXA");
-    EXPECT_FALSE(table.PoolTest(U"TREE", 5));  // two E's, one in the pool
+    EXPECT_FALSE(poolTest("TREE", 5));  // two E's, one in the pool
     table.fillPool(U"E", U"RTXA");
-    EXPECT_TRUE(table.PoolTest(U"RATE", 5));
+    EXPECT_TRUE(poolTest("Rate", 5));
     // The letters RATE used up stay used until the next fill.
-    EXPECT_FALSE(table.PoolTest(U"RATE", 5));
-    EXPECT_TRUE(table.PoolTest(U"X", 5));
+    EXPECT_FALSE(poolTest("RATE", 5));
+    EXPECT_TRUE(poolTest("x", 5));
     table.fillPool(U"AA", U"BNK");
-    EXPECT_TRUE(table.PoolTest(U"BANK", 5));
+    EXPECT_TRUE(poolTest("BANK", 5));
+    table.fillPool(U"\u00C9", U"T\u00C9");
+    EXPECT_TRUE(poolTest("\xC3\xA9t\xC3\xA9", 3));
     table.fillPool(U"", U"");
-    EXPECT_TRUE(table.PoolTest(U"", 0));
-    EXPECT_FALSE(table.PoolTest(U"A", 0));
+    EXPECT_TRUE(poolTest("", 0));
+    EXPECT_FALSE(poolTest("A", 0));
 }
 
-TEST(LetterTable, MarksAndEmptySlotsNeverEqualALetter) {
+TEST_F(LetterTableTest, MarksAndEmptySlotsNeverEqualALetter) {
     // After a test has marked every slot, the slots beyond the pool hold the empty
     // string and the end mark; none of them may match, whatever the letter.
-    LetterTable table;
     table.fillPool(U"", U"AB");
-    EXPECT_TRUE(table.PoolTest(U"AB", 2));
-    for (const char32_t letter : {U'A', U'B', U'\0', U'\U0010FFFF'}) {
-        EXPECT_FALSE(table.PoolTest(std::u32string(1, letter), 2));
-        EXPECT_FALSE(table.PoolTest(std::u32string(1, letter), 4));
+    EXPECT_TRUE(poolTest("AB", 2));
+    for (const std::string_view letter :
+         {std::string_view("A"), std::string_view("B"), std::string_view("\0", 1),
+          std::string_view("\xF4\x8F\xBF\xBF")}) {
+        EXPECT_FALSE(poolTest(letter, 2));
+        EXPECT_FALSE(poolTest(letter, 4));
     }
 }
 
-TEST(LetterTable, WritingPastSlot200Fails) {
-    LetterTable table;
+TEST_F(LetterTableTest, WritingPastSlot200Fails) {
     const std::u32string letters(199, U'A');
     EXPECT_NO_THROW(table.fillEssentials(letters.substr(0, 198)));
     EXPECT_THROW(table.fillEssentials(letters), SolveFailure);
@@ -76,7 +93,7 @@ TEST(LetterTable, WritingPastSlot200Fails) {
     EXPECT_THROW(table.fillPool(U"", letters), SolveFailure);
     // A failed fill leaves a table that still works.
     table.fillPool(U"E", U"RTA");
-    EXPECT_TRUE(table.PoolTest(U"RATE", 4));
+    EXPECT_TRUE(poolTest("RATE", 4));
 }
 
 }  // namespace

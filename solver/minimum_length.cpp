@@ -1,10 +1,12 @@
 #include "minimum_length.h"
 
 #include "characters.h"
-#include "solve_failure.h"
 
 #include <unicode/uchar.h>
 
+#include <charconv>
+#include <cmath>
+#include <limits>
 #include <string>
 
 namespace {
@@ -27,40 +29,43 @@ std::optional<double> parse(std::u32string_view text, char32_t decimalSeparator)
     if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
         text.remove_prefix(1);
     }
-    // Only the whole part and whether any fraction digit is non-zero matter to the
-    // rounded-down value, so the number is built exactly, digit by digit.
-    double whole = 0;
+    // What is left must be digits with at most one separator among or after them;
+    // it is rewritten with a point for the standard conversion.
+    std::string number;
     bool anyDigit = false;
-    bool fraction = false;
-    std::size_t i = 0;
-    for (; i < text.size() && isDigit(text[i]); ++i) {
-        whole = whole * 10 + (text[i] - '0');
-        anyDigit = true;
-    }
-    if (i < text.size() && (text[i] == '.' || text[i] == decimalSeparator)) {
-        for (++i; i < text.size() && isDigit(text[i]); ++i) {
-            fraction = fraction || text[i] != '0';
+    bool separatorSeen = false;
+    for (const char32_t c : text) {
+        if (isDigit(c)) {
+            number += static_cast<char>(c);
             anyDigit = true;
+        } else if ((c == '.' || c == decimalSeparator) && !separatorSeen) {
+            number += '.';
+            separatorSeen = true;
+        } else {
+            return std::nullopt;
         }
     }
-    if (!anyDigit || i != text.size()) {
+    if (!anyDigit) {
         return std::nullopt;
     }
-    return negative ? -whole - (fraction ? 1 : 0) : whole;
+    double value = 0;
+    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value,
+                                              std::chars_format::fixed);
+    if (end != number.data() + number.size()) {
+        return std::nullopt;
+    }
+    if (error == std::errc::result_out_of_range) {
+        // Beyond a double: too large if the whole part has a non-zero digit, else too
+        // small, which a double holds as zero.
+        const std::size_t whole = number.find('.');
+        const bool large = number.substr(0, whole).find_first_not_of('0') != std::string::npos;
+        value = large ? std::numeric_limits<double>::infinity() : 0.0;
+    }
+    return std::floor(negative ? -value : value);
 }
 
 }  // namespace
 
-MinimumLength::MinimumLength(std::string_view text, char32_t decimalSeparator) {
-    Word decoded;
-    decoded.assign(text);
+MinimumLength::MinimumLength(std::string_view text, char32_t decimalSeparator)
     // Upper-casing leaves digits, signs and separators as they are.
-    m_value = parse(decoded.upper(), toUpper(decimalSeparator));
-}
-
-double MinimumLength::value() const {
-    if (!m_value) {
-        throw SolveFailure("the minimum length is not a number");
-    }
-    return *m_value;
-}
+    : m_value(parse(upperCaseLetters(text), toUpper(decimalSeparator))) {}

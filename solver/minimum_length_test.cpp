@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <string>
+
 namespace {
 
 double valueOf(std::string_view text, char32_t separator = U'.') {
@@ -27,6 +30,18 @@ TEST(MinimumLength, NumbersAreRoundedDown) {
                       "5"),
               5);  // a no-break space is a blank too
     EXPECT_GT(valueOf("99999999999999999999999"), 1e22);
+}
+
+TEST(MinimumLength, TheTextIsADoubleBeforeItIsRoundedDown) {
+    // The nearest doubles to these are 2 and 1, so they round down no further.
+    EXPECT_EQ(valueOf("1.9999999999999999"), 2);
+    EXPECT_EQ(valueOf("0.99999999999999999"), 1);
+    EXPECT_EQ(valueOf("1.999999999999999"), 1);
+    // Beyond a double: longer than any word, or a length of zero.
+    EXPECT_EQ(valueOf(std::string(400, '9')), std::numeric_limits<double>::infinity());
+    EXPECT_EQ(valueOf("-" + std::string(400, '9')), -std::numeric_limits<double>::infinity());
+    EXPECT_EQ(valueOf("0." + std::string(400, '0') + "1"), 0);
+    EXPECT_EQ(valueOf("-0." + std::string(400, '0') + "1"), 0);
 }
 
 TEST(MinimumLength, TheUsersDecimalSeparatorIsAcceptedBesideThePoint) {

@@ -13,6 +13,7 @@ public:
     struct Message {
         std::string title;
         std::string text;
+        int runsEndedBefore;  // how many runs had ended when it was shown
     };
 
     std::string essentials, others, minimum = "4";
@@ -20,6 +21,7 @@ public:
     std::vector<std::string> list2, list3;
     std::string label2, label3;
     std::optional<Message> message;
+    int runsEnded = 0;
 
     /// Sets the three inputs and forgets the last message, as before a press of Solve.
     void type(std::string e, std::string o, std::string m) {
@@ -50,8 +52,9 @@ public:
     void setCaption(CountLabel label, std::string_view caption) override {
         (label == CountLabel::Label2 ? label2 : label3) = caption;
     }
+    void runEnded() override { ++runsEnded; }
     void showMessage(std::string_view title, std::string_view text) override {
-        message = Message{std::string(title), std::string(text)};
+        message = Message{std::string(title), std::string(text), runsEnded};
     }
     char32_t decimalSeparator() const override { return separator; }
 

@@ -14,7 +14,8 @@ class WindowSide;
 /// second fill, the second length gate (no longer than E and O together), the
 /// PoolTest, and if the word is long enough it joins List3. At the end of the list
 /// it writes the number of essential matches into Label2 and the number of
-/// solutions into Label3.
+/// solutions into Label3. Either way, the run tells the window when it has ended,
+/// before any message, so that what it listed shows.
 ///
 /// Any failure on the way (the list missing or unreadable, M not a number when a
 /// word first needs it, more letters than the table holds, memory running out)
@@ -30,5 +31,6 @@ inline constexpr std::string_view kFailureText =
 std::filesystem::path wordListPath(const std::filesystem::path& executableDirectory);
 
 /// Performs one solve run against the word list at `wordList`, with `table`
-/// carried over from earlier runs. Returns when the run is over, whichever way.
-void solve(WindowSide& window, LetterTable& table, const std::filesystem::path& wordList);
+/// carried over from earlier runs. Returns when the run is over, whichever way;
+/// nothing is thrown, even when the window side fails to show the message.
+void solve(WindowSide& window, LetterTable& table, const std::filesystem::path& wordList) noexcept;

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -177,6 +178,70 @@ TEST_F(SolveRunTest, TooManyLettersFailWhereTheTableOverflows) {
     solveWith(list.path(), "e", "rta" + std::string(193, 'x'), "4");
     EXPECT_FALSE(window.message);
     EXPECT_EQ(window.list3, (Words{"rate"}));
+}
+
+TEST_F(SolveRunTest, AWordShorterThanTheEssentialLettersIsRejected) {
+    // "a" holds the letter, but fewer characters than the two essential letters.
+    ScratchFile list("a\r\naa\r\nbab\r\n");
+    solveWith(list.path(), "aa", "b", "0");
+    EXPECT_EQ(window.list2, (Words{"aa", "bab"}));
+    EXPECT_EQ(window.list3, (Words{"aa"}));  // the pool has one B
+}
+
+TEST_F(SolveRunTest, LinesWithoutTheEssentialLettersArePassedOverAcrossBlocks) {
+    // Most lines lack a Q; the ones that hold it stand across the reader's 256 KB
+    // blocks, at their edges, and among lines that are not plain ASCII.
+    std::string bytes;
+    while (bytes.size() < 262'144 - 3) {
+        bytes += "tax\r\n";
+    }
+    bytes.resize(262'144 - 3);
+    bytes += "\r\nQuiet\r\n";  // Q is the block's last byte
+    while (bytes.size() < 2 * 262'144 - 1) {
+        bytes += "re\xCC\x81sume\xCC\x81\r\n";
+    }
+    bytes.resize(2 * 262'144 - 1);
+    bytes += "\nquit\r\n" + std::string(300'000, 'e') + "q\r\n\xE9quipe\r\nquite";
+    ScratchFile list(bytes);
+    solveWith(list.path(), "q", "uiet", "4");
+    const Words expected{"Quiet", "quit", std::string(300'000, 'e') + "q", "\xC3\xA9quipe",
+                         "quite"};
+    EXPECT_EQ(window.list2, expected);
+    EXPECT_EQ(window.list3, (Words{"Quiet", "quit", "quite"}));
+    EXPECT_EQ(window.label2, "5");
+
+    // A failure still comes at the first word that passes the essential test.
+    solveWith(list.path(), "q", "uiet", "four");
+    expectFailureShown();
+    EXPECT_EQ(window.list2, Words{});
+    solveWith(list.path(), "q", std::string(197, 'u'), "4");
+    expectFailureShown();
+    EXPECT_EQ(window.list2, (Words{"Quiet"}));
+    EXPECT_EQ(window.label2, "5");
+}
+
+TEST_F(SolveRunTest, TheWindowHearsTheRunHasEndedBeforeAnyMessage) {
+    ScratchFile list("rate\r\n");
+    solveWith(list.path(), "e", "rta", "4");
+    EXPECT_EQ(window.runsEnded, 1);
+    solveWith(list.path(), "e", "rta", "four");
+    ASSERT_TRUE(window.message);
+    EXPECT_EQ(window.message->runsEndedBefore, 2);
+    EXPECT_EQ(window.runsEnded, 2);
+}
+
+TEST(SolveRun, NothingEscapesWhenTheMessageCannotBeShown) {
+    // A window side that runs out of memory while showing the message.
+    struct FailingWindow : RecordingWindow {
+        void showMessage(std::string_view, std::string_view) override { throw std::bad_alloc(); }
+    };
+    ScratchFile list("rate\r\ntree\r\n");
+    FailingWindow window;
+    LetterTable table;
+    window.type("e", std::string(197, 'x'), "4");
+    solve(window, table, list.path());  // noexcept: a throw would end the test program
+    EXPECT_EQ(window.list2, (Words{"rate"}));
+    EXPECT_EQ(window.runsEnded, 1);
 }
 
 TEST(SolveRunOnARealList, FindsTheSolutionsOfAQPuzzle) {

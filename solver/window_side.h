@@ -28,6 +28,10 @@ public:
     /// Sets the label's caption.
     virtual void setCaption(CountLabel label, std::string_view caption) = 0;
 
+    /// The run has ended, completed or failed: what it listed should show now,
+    /// before any message.
+    virtual void runEnded() = 0;
+
     /// Shows a modal message with one OK button and no icon; returns once it is closed.
     virtual void showMessage(std::string_view title, std::string_view text) = 0;
 

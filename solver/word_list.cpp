@@ -1,80 +1,158 @@
 #include "word_list.h"
 
-#include "characters.h"
-#include "eight_bytes.h"
 #include "solve_failure.h"
 
+#include <algorithm>
 #include <bit>
-#include <cstdint>
 #include <cstring>
+#include <new>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <cerrno>
+#endif
 
 namespace {
 
-constexpr std::size_t kBlockSize = 256 * 1024;
+// How many chunks' masks are worked out at a time.
+constexpr std::size_t kMaskedChunks = 1024;
 
-std::FILE* openForReading(const std::filesystem::path& path) {
+constexpr std::size_t roundUpToChunk(std::size_t size) {
+    return (size + kChunkSize - 1) / kChunkSize * kChunkSize;
+}
+
+// The bits of `bits` below bit `count`, which is below 64.
+constexpr std::uint64_t below(std::uint64_t bits, unsigned count) {
+    return bits & ((std::uint64_t{1} << count) - 1);
+}
+
+// Where the last set bit of non-zero `bits` lies.
+unsigned lastBit(std::uint64_t bits) {
+    return 63 - static_cast<unsigned>(std::countl_zero(bits));
+}
+
 #ifdef _WIN32
+std::FILE* openList(const std::filesystem::path& path) {
     return _wfopen(path.c_str(), L"rb");
+}
 #else
-    return std::fopen(path.c_str(), "rb");
+int openList(const std::filesystem::path& path) {
+    // Opened without waiting, for a pipe that nobody writes to would never open,
+    // and kept only if it is a regular file: a pipe or a device may never end.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat status {};
+    if (fd >= 0 && (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
 #endif
-}
-
-// The first CR or LF in [p, end), or end.
-const char* findLineEnd(const char* p, const char* end) {
-    // Eight bytes at a time: (x - 0x0E0E..) & ~x & 0x8080.. flags the bytes of x
-    // below 14, as every line end is, and its lowest flag is always a true one.
-    using eight_bytes::kHighBits;
-    using eight_bytes::kOnes;
-    while (end - p >= 8) {
-        const std::uint64_t x = eight_bytes::load(p);
-        const std::uint64_t low = (x - kOnes * 0x0E) & ~x & kHighBits;
-        if (low == 0) {
-            p += 8;
-            continue;
-        }
-        p += std::countr_zero(low) / 8;
-        if (*p == '\r' || *p == '\n') {
-            return p;
-        }
-        ++p;  // a tab or another control character
-    }
-    while (p < end && *p != '\r' && *p != '\n') {
-        ++p;
-    }
-    return p;
-}
 
 }  // namespace
 
-WordListReader::WordListReader(const std::filesystem::path& path)
-    : m_file(openForReading(path)),
-      m_buffer(std::make_unique_for_overwrite<char[]>(kBlockSize + Word::kPadding)) {
-    if (!m_file) {
+#ifndef _WIN32
+WordListReader::Descriptor::~Descriptor() {
+    if (m_fd >= 0) {
+        ::close(m_fd);
+    }
+}
+#endif
+
+WordListReader::WordListReader(const std::filesystem::path& path, std::size_t readSize)
+    : m_file(openList(path)), m_readSize(std::max<std::size_t>(readSize, 1)) {
+#ifdef _WIN32
+    const bool opened = m_file != nullptr;
+#else
+    const bool opened = m_file.get() >= 0;
+#endif
+    if (!opened) {
         throw SolveFailure("the word list can't be opened");
     }
-    refill();
+    readMore();
 }
 
-bool WordListReader::refill() {
-    const std::size_t size = std::fread(m_buffer.get(), 1, kBlockSize, m_file.get());
-    if (size == 0 && std::ferror(m_file.get())) {
+std::size_t WordListReader::readSome(char* bytes, std::size_t size) {
+#ifdef _WIN32
+    const std::size_t count = std::fread(bytes, 1, size, m_file.get());
+    if (count == 0 && std::ferror(m_file.get())) {
         throw SolveFailure("the word list can't be read");
     }
-    m_pos = m_buffer.get();
-    m_end = m_pos + size;
-    std::memset(m_buffer.get() + size, 0, Word::kPadding);  // read past a line's end, never used
-    return size != 0;
+    return count;
+#else
+    for (;;) {
+        const ssize_t count = ::read(m_file.get(), bytes, size);
+        if (count >= 0) {
+            return static_cast<std::size_t>(count);
+        }
+        if (errno != EINTR) {
+            throw SolveFailure("the word list can't be read");
+        }
+    }
+#endif
 }
 
-bool WordListReader::atEndOfBlock() {
+bool WordListReader::readMore() {
+    if (m_atFileEnd) {
+        return false;
+    }
+    if (m_pos > 0) {
+        std::memmove(m_buffer.get(), m_buffer.get() + m_pos, m_end - m_pos);
+        m_end -= m_pos;
+        m_pos = 0;
+    }
+    if (m_end == m_capacity) {
+        // Only a line longer than the buffer grows it. Growing by half keeps the
+        // copies few; a large block is remapped rather than copied, and the pages
+        // beyond what is read are never touched.
+        const std::size_t capacity =
+            roundUpToChunk(std::max(m_capacity + m_capacity / 2, m_end + m_readSize));
+        char* grown = static_cast<char*>(std::realloc(m_buffer.get(), capacity + kChunkSize));
+        if (grown == nullptr) {
+            throw std::bad_alloc();
+        }
+        m_buffer.release();
+        m_buffer.reset(grown);
+        m_capacity = capacity;
+    }
+    m_masks.clear();
+    const std::size_t count =
+        readSome(m_buffer.get() + m_end, std::min(m_readSize, m_capacity - m_end));
+    if (count == 0) {
+        m_atFileEnd = true;
+        return false;
+    }
+    m_end += count;
+    // The chunk after the last byte read is zeros: masks see no line end there.
+    std::memset(m_buffer.get() + m_end, 0, kChunkSize);
+    return true;
+}
+
+const ChunkMasks& WordListReader::masksOf(std::size_t chunk) {
+    if (chunk < m_firstMasked || chunk - m_firstMasked >= m_masks.size()) {
+        const std::size_t chunksRead = roundUpToChunk(m_end) / kChunkSize;
+        const std::size_t count = std::min(kMaskedChunks, chunksRead - chunk);
+        m_masks.resize(count);
+        scanChunks(m_buffer.get() + chunk * kChunkSize, count, m_wanted, m_masks.data());
+        m_firstMasked = chunk;
+        if (chunk + count == chunksRead && m_end % kChunkSize != 0) {
+            // A wanted NUL is no byte of the file beyond its end.
+            m_masks.back().wanted = below(m_masks.back().wanted, m_end % kChunkSize);
+        }
+    }
+    return m_masks[chunk - m_firstMasked];
+}
+
+bool WordListReader::atEnd() {
     for (;;) {
-        if (m_pos == m_end && !refill()) {
+        if (m_pos == m_end && !readMore()) {
             return true;
         }
         if (m_afterCr) {
             m_afterCr = false;
-            if (*m_pos == '\n') {
+            if (m_buffer.get()[m_pos] == '\n') {
                 ++m_pos;
                 continue;
             }
@@ -84,34 +162,97 @@ bool WordListReader::atEndOfBlock() {
 }
 
 std::string_view WordListReader::readLine() {
-    const char* lineEnd = findLineEnd(m_pos, m_end);
-    if (lineEnd != m_end) {
-        const std::string_view line(m_pos, static_cast<std::size_t>(lineEnd - m_pos));
-        skipLineEnd(lineEnd);
-        return line;
-    }
-    // The line runs past this block: gather it until its end or the file's end.
-    m_longLine.assign(m_pos, m_end);
-    while (refill()) {
-        lineEnd = findLineEnd(m_pos, m_end);
-        m_longLine.append(m_pos, lineEnd);
-        if (lineEnd != m_end) {
-            skipLineEnd(lineEnd);
-            break;
+    std::size_t scan = m_pos;  // no line end lies in [m_pos, scan)
+    bool ascii = true;
+    for (;;) {
+        while (scan < m_end) {
+            const std::size_t chunk = scan / kChunkSize;
+            const unsigned shift = scan % kChunkSize;
+            const ChunkMasks& masks = masksOf(chunk);
+            const std::uint64_t ends = masks.lineEnds >> shift;
+            const std::uint64_t high = masks.high >> shift;
+            if (ends != 0) {
+                const std::size_t lineEnd = scan + static_cast<unsigned>(std::countr_zero(ends));
+                m_lineIsAscii = ascii && below(high, static_cast<unsigned>(lineEnd - scan)) == 0;
+                const std::string_view line(m_buffer.get() + m_pos, lineEnd - m_pos);
+                skipLineEnd(lineEnd);
+                return line;
+            }
+            ascii = ascii && high == 0;
+            scan = (chunk + 1) * kChunkSize;
         }
+        // The line runs past what has been read: read on, keeping it whole.
+        const std::size_t scanned = m_end - m_pos;
+        if (!readMore()) {
+            const std::string_view line(m_buffer.get() + m_pos, m_end - m_pos);
+            m_pos = m_end;
+            m_lineIsAscii = ascii;
+            return line;
+        }
+        scan = m_pos + scanned;
     }
-    const std::size_t size = m_longLine.size();
-    m_longLine.append(Word::kPadding, '\0');
-    return std::string_view(m_longLine).substr(0, size);
 }
 
-void WordListReader::skipLineEnd(const char* lineEnd) {
+void WordListReader::skipLineEnd(std::size_t lineEnd) {
     m_pos = lineEnd + 1;
-    if (*lineEnd == '\r') {
+    if (m_buffer.get()[lineEnd] == '\r') {
         if (m_pos == m_end) {
             m_afterCr = true;  // an LF may start the next block
-        } else if (*m_pos == '\n') {
+        } else if (m_buffer.get()[m_pos] == '\n') {
             ++m_pos;
         }
+    }
+}
+
+void WordListReader::skipLinesWithout(std::optional<BytePair> wanted) {
+    if (wanted && (wanted->first != m_wanted.first || wanted->second != m_wanted.second)) {
+        m_wanted = *wanted;
+        m_masks.clear();
+    }
+    if (atEnd()) {
+        return;
+    }
+    // The line that starts at `lineStart` holds no byte looked for before `scan`.
+    std::size_t lineStart = m_pos;
+    std::size_t scan = m_pos;
+    for (;;) {
+        while (scan < m_end) {
+            const std::size_t chunk = scan / kChunkSize;
+            const unsigned shift = scan % kChunkSize;
+            const ChunkMasks& masks = masksOf(chunk);
+            const std::uint64_t ends = masks.lineEnds >> shift;
+            // A wanted CR or LF is no byte of a line.
+            const std::uint64_t wantedInLines = wanted ? masks.wanted & ~masks.lineEnds : 0;
+            const std::uint64_t stops = (wantedInLines | masks.high) >> shift;
+            if (stops != 0) {
+                const std::uint64_t endsBefore =
+                    below(ends, static_cast<unsigned>(std::countr_zero(stops)));
+                m_pos = endsBefore == 0 ? lineStart : scan + lastBit(endsBefore) + 1;
+                return;
+            }
+            if (ends != 0) {
+                lineStart = scan + lastBit(ends) + 1;
+            }
+            scan = (chunk + 1) * kChunkSize;
+        }
+        if (lineStart == m_end) {
+            // Every line read so far is passed over.
+            m_afterCr = m_buffer.get()[m_end - 1] == '\r';
+            m_pos = m_end;
+            if (atEnd()) {
+                return;
+            }
+            lineStart = scan = m_pos;
+            continue;
+        }
+        // A line runs past what has been read: read on, keeping it whole.
+        m_pos = lineStart;
+        const std::size_t scanned = m_end - m_pos;
+        if (!readMore()) {
+            m_pos = m_end;  // the last line holds none: passed over
+            return;
+        }
+        lineStart = m_pos;
+        scan = m_pos + scanned;
     }
 }

@@ -5,22 +5,27 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace {
 
-std::vector<std::string> readAll(std::string_view bytes) {
+using Lines = std::vector<std::string>;
+
+std::vector<std::string> readAll(std::string_view bytes, std::size_t readSize = 256 * 1024) {
     ScratchFile file(bytes);
-    WordListReader reader(file.path());
+    WordListReader reader(file.path(), readSize);
     std::vector<std::string> lines;
     while (!reader.atEnd()) {
         lines.emplace_back(reader.readLine());
     }
     return lines;
 }
-
-using Lines = std::vector<std::string>;
 
 TEST(WordListReader, LinesEndAtCrCrlfOrLf) {
     EXPECT_EQ(readAll("a\r\nb\rc\nd"), (Lines{"a", "b", "c", "d"}));
@@ -40,15 +45,17 @@ TEST(WordListReader, NothingButTheTerminatorIsRemoved) {
 }
 
 TEST(WordListReader, LinesAcrossReadBlocks) {
-    // Long lines, and a CRLF split between two blocks of the reader, at any block size
-    // up to a few MB.
+    // Lines far longer than a block, and a CRLF split between two blocks.
     const std::string longLine(3'000'000, 'x');
     EXPECT_EQ(readAll(longLine + "\r\nend"), (Lines{longLine, "end"}));
     EXPECT_EQ(readAll(longLine), (Lines{longLine}));
-    for (std::size_t block : {4096u, 65536u, 262144u, 1048576u}) {
-        const std::string first(block - 1, 'a');
-        EXPECT_EQ(readAll(first + "\r\nb"), (Lines{first, "b"})) << block;
-        EXPECT_EQ(readAll(first + "\r"), (Lines{first})) << block;
+    for (const std::size_t readSize : {1u, 2u, 3u, 63u, 64u, 65u, 4096u}) {
+        EXPECT_EQ(readAll("ab\r\ncd\ref\n\n" + std::string(200, 'g'), readSize),
+                  (Lines{"ab", "cd", "ef", "", std::string(200, 'g')}))
+            << readSize;
+        const std::string first(readSize - 1, 'a');
+        EXPECT_EQ(readAll(first + "\r\nb", readSize), (Lines{first, "b"})) << readSize;
+        EXPECT_EQ(readAll(first + "\r", readSize), (Lines{first})) << readSize;
     }
 }
 
@@ -59,5 +66,90 @@ TEST(WordListReader, AMissingOrUnreadableListFailsToOpen) {
     std::filesystem::create_directory(dir / "a-directory");
     EXPECT_THROW(WordListReader(dir / "a-directory"), SolveFailure);
 }
+
+// Every line read, when the lines without `wanted` (or without any byte above 0x7F)
+// are passed over after each line, `readSize` bytes read at a time.
+std::vector<std::string> readSkipping(std::string_view bytes, std::optional<BytePair> wanted,
+                                      std::size_t readSize) {
+    ScratchFile file(bytes);
+    WordListReader reader(file.path(), readSize);
+    std::vector<std::string> lines;
+    while (!reader.atEnd()) {
+        lines.emplace_back(reader.readLine());
+        reader.skipLinesWithout(wanted);
+    }
+    return lines;
+}
+
+TEST(WordListReader, PassesOverTheLinesWithoutTheLetterAtAnyBlockSize) {
+    const BytePair q{'Q', 'q'};
+    // The first line is always read; after it, only lines holding Q or q, or a byte
+    // above 0x7F, wherever they start and end relative to the reader's blocks.
+    const std::string list = "first\r\nab\r\nqa\r\nxyz\r\nbbQ\rcc\n" + std::string(150, 'x') + "q" +
+                             std::string(150, 'y') + "\r\nd\xC3\xA9j\xC3\xA0\r\nzz\r\n\r\nq";
+    const Lines expected{"first",
+                         "qa",
+                         "bbQ",
+                         std::string(150, 'x') + "q" + std::string(150, 'y'),
+                         "d\xC3\xA9j\xC3\xA0",
+                         "q"};
+    for (const std::size_t readSize : {1u, 2u, 3u, 7u, 63u, 64u, 65u, 4096u}) {
+        EXPECT_EQ(readSkipping(list, q, readSize), expected) << readSize;
+    }
+    // A line without it that runs to the end, or past several blocks, is passed over.
+    for (const std::size_t readSize : {1u, 5u, 64u, 4096u}) {
+        EXPECT_EQ(readSkipping("a\r\n" + std::string(300, 'b') + "\r\nq\r\nc", q, readSize),
+                  (Lines{"a", "q"}))
+            << readSize;
+        EXPECT_EQ(readSkipping("a\r\nb\r", q, readSize), (Lines{"a"})) << readSize;
+    }
+    // With no letter looked for, only the lines with bytes above 0x7F are read; a CR or
+    // LF looked for is no byte of any line.
+    EXPECT_EQ(readSkipping("a\nb\nc\xE9\nd\n", std::nullopt, 2), (Lines{"a", "c\xE9"}));
+    EXPECT_EQ(readSkipping("a\r\nb\r\nc\r\n", BytePair{'\n', '\r'}, 1), (Lines{"a"}));
+    // A NUL looked for is found in a line, never in the reader's padding.
+    EXPECT_EQ(readSkipping(std::string("a\nb\0\nc", 6), BytePair{0, 0}, 4),
+              (Lines{"a", std::string("b\0", 2)}));
+}
+
+TEST(WordListReader, KnowsWhichLinesArePlainAscii) {
+    ScratchFile file("ab\r\nc\xC3\xA9\r\n" + std::string(100, 'd') + "\x80\r\ne");
+    for (const std::size_t readSize : {1u, 64u, 4096u}) {
+        WordListReader reader(file.path(), readSize);
+        std::vector<bool> ascii;
+        while (!reader.atEnd()) {
+            reader.readLine();
+            ascii.push_back(reader.lineIsAscii());
+        }
+        EXPECT_EQ(ascii, (std::vector<bool>{true, false, false, true})) << readSize;
+    }
+}
+
+#ifndef _WIN32
+TEST(WordListReader, OnlyARegularFileIsAWordList) {
+    // A pipe nobody writes to, and devices that never end, fail at once; a link to a
+    // regular file is read.
+    const auto dir = ScratchFile::directory();
+    std::filesystem::create_directories(dir);
+    const auto fifo = dir / "fifo";
+    std::filesystem::remove(fifo);
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_THROW(WordListReader{fifo}, SolveFailure);
+    std::filesystem::remove(fifo);
+    for (const char* device : {"/dev/zero", "/dev/urandom", "/dev/null"}) {
+        const auto link = dir / "device";
+        std::filesystem::remove(link);
+        std::filesystem::create_symlink(device, link);
+        EXPECT_THROW(WordListReader{link}, SolveFailure) << device;
+    }
+    ScratchFile list("word\r\n", "list.txt");
+    const auto link = dir / "link";
+    std::filesystem::remove(link);
+    std::filesystem::create_symlink(list.path(), link);
+    WordListReader reader(link);
+    ASSERT_FALSE(reader.atEnd());
+    EXPECT_EQ(reader.readLine(), "word");
+}
+#endif
 
 }  // namespace

@@ -126,6 +126,7 @@ public:
         return m_entries[static_cast<int>(list)];
     }
     void setCaption(CountLabel, std::string_view) override {}
+    void runEnded() override {}
     void showMessage(std::string_view, std::string_view) override { m_failed = true; }
 
     std::size_t entries(ResultList list) const { return m_entries[static_cast<int>(list)]; }

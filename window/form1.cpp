@@ -265,7 +265,6 @@ void Form1::publishLists() {
 void Form1::solveClicked() {
     const PointerOverride busy(Qt::WaitCursor);
     solve(*this, m_letterTable, wordListPath(m_executableDirectory));
-    publishLists();
 }
 
 std::string Form1::text(InputField field) const {
@@ -297,8 +296,11 @@ void Form1::setCaption(CountLabel label, std::string_view caption) {
     target->setText(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
 }
 
+void Form1::runEnded() {
+    publishLists();
+}
+
 void Form1::showMessage(std::string_view title, std::string_view text) {
-    publishLists();  // what the run listed before it failed shows behind the message
     const PointerOverride arrow(Qt::ArrowCursor);  // over the busy one, for the message
     QMessageBox box(
         QMessageBox::NoIcon, QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())),

@@ -33,6 +33,7 @@ public:
     void append(ResultList list, std::string_view word) override;
     std::size_t entryCount(ResultList list) const override;
     void setCaption(CountLabel label, std::string_view caption) override;
+    void runEnded() override;
     void showMessage(std::string_view title, std::string_view text) override;
     char32_t decimalSeparator() const override;
 

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+/// What the word list reader needs to know of 64 bytes of text, one bit per byte
+/// (bit i for byte i): where lines end, which bytes lie above 0x7F, and which bytes
+/// are the one or two the reader is looking for.
+struct ChunkMasks {
+    std::uint64_t lineEnds;  // CR or LF
+    std::uint64_t high;      // 0x80 to 0xFF
+    std::uint64_t wanted;    // `BytePair::first` or `BytePair::second`
+};
+
+/// The bytes that `ChunkMasks::wanted` flags: a letter's two cases, or one byte twice.
+struct BytePair {
+    std::uint8_t first = 0;
+    std::uint8_t second = 0;
+};
+
+inline constexpr std::size_t kChunkSize = 64;
+
+/// Fills `masks[i]` for the 64 bytes at `bytes + 64 * i`, for i below `chunks`.
+/// Every byte of those chunks must be readable. Uses the widest vectors this
+/// processor has.
+void scanChunks(const char* bytes, std::size_t chunks, BytePair wanted, ChunkMasks* masks);
