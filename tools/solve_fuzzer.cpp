@@ -2,20 +2,25 @@
 // letter table and one window side, carried from run to run: for each, texts for
 // the essential letters, the other letters and the minimum length, and the bytes
 // of the word list (or no list at all). Besides what the sanitizers catch, it
-// checks what must hold after every run.
+// checks what must hold after every run, and that the word list reader, reading a
+// few bytes at a time and passing over lines, keeps exactly the lines it should.
 
 #include "letter_table.h"
 #include "recording_window.h"
 #include "solve_run.h"
+#include "word_list.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <unistd.h>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -37,6 +42,55 @@ bool isSubsequence(const std::vector<std::string>& part, const std::vector<std::
         ++next;
     }
     return true;
+}
+
+// The lines of `bytes`, split at CR, CRLF and LF the plain way.
+std::vector<std::string> splitLines(const std::string& bytes) {
+    std::vector<std::string> lines;
+    std::string line;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\r' || bytes[i] == '\n') {
+            lines.push_back(line);
+            line.clear();
+            if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
+                ++i;
+            }
+        } else {
+            line += bytes[i];
+        }
+    }
+    if (!line.empty()) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// Reads `path` `readSize` bytes at a time, passing over the lines without `wanted`
+// after each line, and checks the lines against a plain split of `bytes`.
+void checkReader(const std::filesystem::path& path, const std::string& bytes, std::size_t readSize,
+                 std::optional<BytePair> wanted) {
+    const auto keeps = [&](const std::string& line) {
+        const auto high = [](char c) { return static_cast<unsigned char>(c) >= 0x80; };
+        return std::any_of(line.begin(), line.end(), high) ||
+               (wanted && (line.find(static_cast<char>(wanted->first)) != std::string::npos ||
+                           line.find(static_cast<char>(wanted->second)) != std::string::npos));
+    };
+    std::vector<std::string> expected = splitLines(bytes);
+    if (!expected.empty()) {
+        expected.erase(std::remove_if(expected.begin() + 1, expected.end(),
+                                      [&](const std::string& line) { return !keeps(line); }),
+                       expected.end());
+    }
+    WordListReader reader(path, readSize);
+    std::vector<std::string> lines;
+    while (!reader.atEnd()) {
+        lines.emplace_back(reader.readLine());
+        const bool ascii = std::all_of(lines.back().begin(), lines.back().end(),
+                                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+        require(reader.lineIsAscii() == ascii, "a line was taken for ASCII or not wrongly");
+        reader.skipLinesWithout(wanted);
+    }
+    require(lines == expected, "the reader kept the wrong lines");
 }
 
 const std::filesystem::path& scratchList() {
@@ -65,6 +119,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
             std::ofstream(scratchList(), std::ios::binary | std::ios::trunc) << list;
         } else {
             std::filesystem::remove(scratchList());
+        }
+
+        if (hasList) {
+            const std::size_t readSize = data.ConsumeIntegralInRange<std::size_t>(1, 200);
+            std::optional<BytePair> wanted;
+            if (data.ConsumeBool()) {
+                wanted = BytePair{data.ConsumeIntegral<std::uint8_t>(),
+                                  data.ConsumeIntegral<std::uint8_t>()};
+            }
+            checkReader(scratchList(), list, readSize, wanted);
         }
 
         const RecordingWindow before = window;
