@@ -1,7 +1,9 @@
 #include "byte_scan.h"
 
-// Compiled once for each instruction set Highway knows; the best one this processor
-// runs is chosen when first called.
+// Compiled for the baseline of the processor family and, on x86, for SSSE3 too,
+// which is chosen when the processor has it. Wider vectors gain nothing here: the
+// masks cost a few percent of a run.
+#define HWY_DISABLED_TARGETS (HWY_SSE4 | HWY_AVX2 | HWY_AVX3 | HWY_AVX3_DL)
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "byte_scan.cpp"
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
@@ -49,11 +51,26 @@ void ScanChunks(const char* bytes, std::size_t chunks, BytePair wanted, ChunkMas
 HWY_AFTER_NAMESPACE();
 
 #if HWY_ONCE
-namespace trelliwick {
-HWY_EXPORT(ScanChunks);
-}  // namespace trelliwick
+namespace {
+
+using Scan = void (*)(const char*, std::size_t, BytePair, ChunkMasks*);
+
+// Highway's own dispatch lives in its shared library, whose loading calibrates a
+// timer for 4.4 ms at every start of the program (hyperfine, an empty main linked
+// with and without it): more than a whole run takes on a small list.
+Scan chooseScan() {
+#if HWY_ARCH_X86
+    if (__builtin_cpu_supports("sse3") && __builtin_cpu_supports("ssse3")) {
+        return &trelliwick::N_SSSE3::ScanChunks;
+    }
+#endif
+    return &trelliwick::HWY_STATIC_DISPATCH(ScanChunks);
+}
+
+}  // namespace
 
 void scanChunks(const char* bytes, std::size_t chunks, BytePair wanted, ChunkMasks* masks) {
-    HWY_DYNAMIC_DISPATCH(trelliwick::ScanChunks)(bytes, chunks, wanted, masks);
+    static const Scan scan = chooseScan();
+    scan(bytes, chunks, wanted, masks);
 }
 #endif

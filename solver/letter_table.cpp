@@ -13,41 +13,15 @@ constexpr std::size_t kCodePoints = 0x110000;
 
 }  // namespace
 
-LetterTable::LetterTable() : m_present(kCodePoints / kBitsPerWord) {
+LetterTable::LetterTable() {
     m_slots.fill(EmptySlot);
 }
 
-void LetterTable::write(std::size_t index, Slot value) {
-    if (index > kLastSlot) {
-        throw SolveFailure("the letter table has no slot " + std::to_string(index));
-    }
-    m_slots[index] = value;
+void LetterTable::overflow(std::size_t index) {
+    throw SolveFailure("the letter table has no slot " + std::to_string(index));
 }
 
-void LetterTable::fillEssentials(std::u32string_view essentials) {
-    fillLetters(essentials, {});
-    write(essentials.size() + 2, EndMarker);
-}
-
-void LetterTable::fillPool(std::u32string_view essentials, std::u32string_view others) {
-    fillLetters(essentials, others);
-    write(essentials.size() + others.size() + 1, EmptySlot);
-    write(essentials.size() + others.size() + 3, EndMarker);
-}
-
-void LetterTable::fillLetters(std::u32string_view first, std::u32string_view second) {
-    if (first.size() + second.size() <= kLastSlot) {
-        // Plain loops: a call to copy a few letters costs more than the copy.
-        Slot* slot = &m_slots[1];
-        for (const char32_t letter : first) {
-            *slot++ = letter;
-        }
-        for (const char32_t letter : second) {
-            *slot++ = letter;
-        }
-        return;
-    }
-    // Too many letters: write them one by one up to the slot that is not there.
+void LetterTable::fillLettersOneByOne(std::u32string_view first, std::u32string_view second) {
     std::size_t index = 1;
     for (const auto letters : {first, second}) {
         for (const char32_t letter : letters) {
@@ -57,11 +31,24 @@ void LetterTable::fillLetters(std::u32string_view first, std::u32string_view sec
 }
 
 bool LetterTable::EssentialTest(const Word& word, std::size_t essentialCount) {
-    if (essentialCount == 0) {
-        return true;
+    if (essentialCount * word.length() > kSearchLimit) {
+        return essentialTestByPresence(word, essentialCount);
     }
-    // One walk notes which letters the word holds, so that a long word meets many
-    // essential letters in the time of one pass; the notes are taken off again.
+    for (std::size_t i = 1; i <= essentialCount; ++i) {
+        const Slot letter = m_slots[i];
+        if (word.forEachUpper([letter](char32_t c) { return c != letter; })) {
+            return false;  // the walk went through the word without finding it
+        }
+        m_slots[i] = UsedMark;
+    }
+    return true;
+}
+
+bool LetterTable::essentialTestByPresence(const Word& word, std::size_t essentialCount) {
+    // The same test for a long word and many letters: one walk notes which letters
+    // the word holds, so that a search per letter cannot take word length times
+    // letters. The notes are taken off again as they were put on.
+    m_present.resize(kCodePoints / kBitsPerWord);
     word.forEachUpper([this](char32_t c) {
         m_present[c / kBitsPerWord] |= std::uint64_t{1} << (c % kBitsPerWord);
         return true;

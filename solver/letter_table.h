@@ -28,12 +28,19 @@ public:
 
     /// The first fill: slots 1 to LE take the essential letters (upper-cased by the
     /// caller), slot LE + 2 the EndMarker; slot LE + 1 is left as it is.
-    void fillEssentials(std::u32string_view essentials);
+    void fillEssentials(std::u32string_view essentials) {
+        fillLetters(essentials, {});
+        write(essentials.size() + 2, EndMarker);
+    }
 
     /// The second fill: slots 1 to LE take the essential letters, LE + 1 to LE + LO
     /// the others, LE + LO + 1 the empty string, LE + LO + 3 the EndMarker; slot
     /// LE + LO + 2 is left as it is.
-    void fillPool(std::u32string_view essentials, std::u32string_view others);
+    void fillPool(std::u32string_view essentials, std::u32string_view others) {
+        fillLetters(essentials, others);
+        write(essentials.size() + others.size() + 1, EmptySlot);
+        write(essentials.size() + others.size() + 3, EndMarker);
+    }
 
     /// True when every one of slots 1 to `essentialCount` equals some letter of
     /// `word`; marks each slot it finds with the UsedMark and stops at the first it
@@ -46,9 +53,35 @@ public:
     bool PoolTest(const Word& word, std::size_t poolSize);
 
 private:
+    // Letters times word length beyond which the EssentialTest looks letters up
+    // instead of searching the word for each.
+    static constexpr std::size_t kSearchLimit = 4096;
+
+    bool essentialTestByPresence(const Word& word, std::size_t essentialCount);
     // Slots 1 onwards take the letters of `first`, then those of `second`.
-    void fillLetters(std::u32string_view first, std::u32string_view second);
-    void write(std::size_t index, Slot value);
+    void fillLetters(std::u32string_view first, std::u32string_view second) {
+        if (first.size() + second.size() > kLastSlot) {
+            fillLettersOneByOne(first, second);
+            return;
+        }
+        // Plain loops: a call to copy a few letters costs more than the copy.
+        Slot* slot = &m_slots[1];
+        for (const char32_t letter : first) {
+            *slot++ = letter;
+        }
+        for (const char32_t letter : second) {
+            *slot++ = letter;
+        }
+    }
+    // The same for too many letters: they are written up to the slot that is not there.
+    void fillLettersOneByOne(std::u32string_view first, std::u32string_view second);
+    void write(std::size_t index, Slot value) {
+        if (index > kLastSlot) {
+            overflow(index);
+        }
+        m_slots[index] = value;
+    }
+    [[noreturn]] static void overflow(std::size_t index);
 
     std::array<Slot, kLastSlot + 1> m_slots;
     std::vector<std::uint64_t> m_present;  // one bit per code point, all clear between words

@@ -6,6 +6,7 @@
 #include "window_side.h"
 #include "word_list.h"
 
+#include <limits>
 #include <optional>
 #include <string>
 
@@ -41,6 +42,16 @@ std::optional<BytePair> rarestLetter(std::u32string_view essentials) {
     return rarest;
 }
 
+// The number of bytes below which a line is shorter than `minimum` characters.
+std::size_t bytesBelow(double minimum) {
+    if (!(minimum > 0)) {
+        return 0;
+    }
+    constexpr auto kLongest = static_cast<double>(std::numeric_limits<std::size_t>::max() / 2);
+    return minimum >= kLongest ? std::numeric_limits<std::size_t>::max()
+                               : static_cast<std::size_t>(minimum);
+}
+
 void run(WindowSide& window, LetterTable& table, const std::filesystem::path& wordList) {
     // The window does not respond during a run, so its texts are read once.
     const std::u32string essentials = upperCaseLetters(window.text(InputField::TextE));
@@ -53,11 +64,12 @@ void run(WindowSide& window, LetterTable& table, const std::filesystem::path& wo
     window.clear(ResultList::List2);
     window.clear(ResultList::List3);
 
-    // A line that lacks an essential letter fails the EssentialTest, and nothing of
-    // a failed test outlives the word, so plain ASCII lines without the rarest
-    // essential letter are passed over unread. Every line read is tested in full.
-    const bool skipping = !essentials.empty();
-    const std::optional<BytePair> wanted = rarestLetter(essentials);
+    // Nothing of a word's tests outlives it but what is listed, so lines that can
+    // be listed nowhere are passed over unread: a line of plain ASCII without the
+    // rarest essential letter fails the EssentialTest, and once the minimum length
+    // is known and both fills have worked, a line of fewer bytes than the minimum
+    // is too short for either list. Every line read is tested in full.
+    WordListReader::LinesToPassOver unlisted{!essentials.empty(), rarestLetter(essentials), 0};
 
     Word word;
     while (!list.atEnd()) {
@@ -76,16 +88,15 @@ void run(WindowSide& window, LetterTable& table, const std::filesystem::path& wo
                 ++essentialCount;
             }
             table.fillPool(essentials, others);
-            // The length is decided before the PoolTest, which changes nothing that
-            // outlives the word, so that a word too short to list is not tested.
+            unlisted.shorterThan = bytesBelow(minimumLength.value());
+            // The length is decided before the PoolTest, so that a word too short to
+            // list is not tested.
             if (word.length() <= poolSize && !(minimumLength.value() > length) &&
                 table.PoolTest(word, poolSize)) {
                 window.append(ResultList::List3, word.text());
             }
         }
-        if (skipping) {
-            list.skipLinesWithout(wanted);
-        }
+        list.passOver(unlisted);
     }
 
     window.setCaption(CountLabel::Label2, std::to_string(essentialCount));

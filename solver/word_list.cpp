@@ -130,8 +130,8 @@ bool WordListReader::readMore() {
     return true;
 }
 
-const ChunkMasks& WordListReader::masksOf(std::size_t chunk) {
-    if (chunk < m_firstMasked || chunk - m_firstMasked >= m_masks.size()) {
+const ChunkMasks& WordListReader::scanFrom(std::size_t chunk) {
+    {
         const std::size_t chunksRead = roundUpToChunk(m_end) / kChunkSize;
         const std::size_t count = std::min(kMaskedChunks, chunksRead - chunk);
         m_masks.resize(count);
@@ -145,7 +145,7 @@ const ChunkMasks& WordListReader::masksOf(std::size_t chunk) {
     return m_masks[chunk - m_firstMasked];
 }
 
-bool WordListReader::atEnd() {
+bool WordListReader::atEndOfBlock() {
     for (;;) {
         if (m_pos == m_end && !readMore()) {
             return true;
@@ -254,5 +254,55 @@ void WordListReader::skipLinesWithout(std::optional<BytePair> wanted) {
         }
         lineStart = m_pos;
         scan = m_pos + scanned;
+    }
+}
+
+void WordListReader::passOver(const LinesToPassOver& lines) {
+    for (;;) {
+        if (lines.lackingLetter) {
+            skipLinesWithout(lines.letter);
+        }
+        // The line ahead holds the letter; if a short line is passed over, the next
+        // one must be looked at again.
+        if (lines.shorterThan == 0 || !skipLinesShorterThan(lines.shorterThan) ||
+            !lines.lackingLetter) {
+            return;
+        }
+    }
+}
+
+bool WordListReader::skipLinesShorterThan(std::size_t bytes) {
+    bool passed = false;
+    std::size_t scanned = 0;  // bytes of the line ahead known to hold no line end
+    for (;;) {
+        if (atEnd()) {
+            return passed;
+        }
+        for (std::size_t scan = m_pos + scanned; scan < m_end;) {
+            const std::size_t chunkStart = scan / kChunkSize * kChunkSize;
+            // The line ends of the chunk from `scan` on, taken one by one.
+            std::uint64_t ends = masksOf(scan / kChunkSize).lineEnds >> (scan - chunkStart)
+                                                                            << (scan - chunkStart);
+            for (; ends != 0; ends &= ends - 1) {
+                const std::size_t lineEnd =
+                    chunkStart + static_cast<unsigned>(std::countr_zero(ends));
+                if (lineEnd - m_pos >= bytes) {
+                    return passed;
+                }
+                // Past the CR of a CRLF, the LF ends an empty line, passed over next.
+                m_pos = lineEnd + 1;
+                passed = true;
+            }
+            scan = chunkStart + kChunkSize;
+            if (std::min(scan, m_end) - m_pos >= bytes) {
+                return passed;
+            }
+        }
+        // The line ahead runs past what has been read, and is short so far.
+        scanned = m_end - m_pos;
+        if (scanned > 0 && !readMore()) {
+            m_pos = m_end;  // the last line, too short
+            return true;
+        }
     }
 }

@@ -23,7 +23,7 @@ public:
     /// regular file (a directory, a pipe, a device): only a regular file ever ends.
     explicit WordListReader(const std::filesystem::path& path, std::size_t readSize = kReadSize);
     /// True when no further line remains. Throws SolveFailure on a read error.
-    bool atEnd();
+    bool atEnd() { return m_pos == m_end || m_afterCr ? atEndOfBlock() : false; }
 
     /// The next line, without its terminator; only call it when `atEnd()` is false.
     /// The view stays valid until the next call of any other member.
@@ -31,17 +31,38 @@ public:
     /// True when no byte of the line last read lies above 0x7F.
     bool lineIsAscii() const { return m_lineIsAscii; }
 
-    /// Passes over the lines ahead that hold no byte of `wanted` and no byte above
-    /// 0x7F, so that the next line read is the first that holds one (or there is
-    /// none). With no `wanted`, only lines with a byte above 0x7F are kept.
-    void skipLinesWithout(std::optional<BytePair> wanted);
+    /// Lines that a run may pass over unread.
+    struct LinesToPassOver {
+        /// The lines of plain ASCII that hold neither byte of `letter`, or all lines of
+        /// plain ASCII when there is no letter.
+        bool lackingLetter = false;
+        std::optional<BytePair> letter;
+        /// The lines of fewer bytes than this.
+        std::size_t shorterThan = 0;
+    };
+
+    /// Passes over the lines ahead that `lines` names, so that the next line read is
+    /// the first that it does not name, if any.
+    void passOver(const LinesToPassOver& lines);
 
 private:
+    bool atEndOfBlock();
+    // Passes over the lines ahead that hold no byte of `wanted` and no byte above
+    // 0x7F; with no `wanted`, only lines with a byte above 0x7F are kept.
+    void skipLinesWithout(std::optional<BytePair> wanted);
+    // Passes over the lines ahead of fewer than `bytes` bytes; returns whether it
+    // passed over any.
+    bool skipLinesShorterThan(std::size_t bytes);
     // Moves the unread bytes to the front, growing the buffer when they fill it, and
     // reads after them. Returns false at the end of the file.
     bool readMore();
     // The masks of the chunk that starts at byte 64 * `chunk` of the buffer.
-    const ChunkMasks& masksOf(std::size_t chunk);
+    const ChunkMasks& masksOf(std::size_t chunk) {
+        const std::size_t index = chunk - m_firstMasked;  // wraps when before them
+        return index < m_masks.size() ? m_masks[index] : scanFrom(chunk);
+    }
+    // Works out the masks of the chunks from `chunk` on, and returns its.
+    const ChunkMasks& scanFrom(std::size_t chunk);
     // Consumes the line end at `lineEnd`, a CRLF as one.
     void skipLineEnd(std::size_t lineEnd);
 

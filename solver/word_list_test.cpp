@@ -67,18 +67,24 @@ TEST(WordListReader, AMissingOrUnreadableListFailsToOpen) {
     EXPECT_THROW(WordListReader(dir / "a-directory"), SolveFailure);
 }
 
-// Every line read, when the lines without `wanted` (or without any byte above 0x7F)
-// are passed over after each line, `readSize` bytes read at a time.
-std::vector<std::string> readSkipping(std::string_view bytes, std::optional<BytePair> wanted,
-                                      std::size_t readSize) {
+// Every line read, when the lines named by `passOver` are passed over after each
+// line, `readSize` bytes read at a time.
+std::vector<std::string> readPassingOver(std::string_view bytes,
+                                         const WordListReader::LinesToPassOver& passOver,
+                                         std::size_t readSize) {
     ScratchFile file(bytes);
     WordListReader reader(file.path(), readSize);
     std::vector<std::string> lines;
     while (!reader.atEnd()) {
         lines.emplace_back(reader.readLine());
-        reader.skipLinesWithout(wanted);
+        reader.passOver(passOver);
     }
     return lines;
+}
+
+std::vector<std::string> readSkipping(std::string_view bytes, std::optional<BytePair> wanted,
+                                      std::size_t readSize) {
+    return readPassingOver(bytes, {true, wanted, 0}, readSize);
 }
 
 TEST(WordListReader, PassesOverTheLinesWithoutTheLetterAtAnyBlockSize) {
@@ -110,6 +116,23 @@ TEST(WordListReader, PassesOverTheLinesWithoutTheLetterAtAnyBlockSize) {
     // A NUL looked for is found in a line, never in the reader's padding.
     EXPECT_EQ(readSkipping(std::string("a\nb\0\nc", 6), BytePair{0, 0}, 4),
               (Lines{"a", std::string("b\0", 2)}));
+}
+
+TEST(WordListReader, PassesOverShortLinesAtAnyBlockSize) {
+    const std::string list = "first\r\nab\r\nabc\r\n\r\nxq\nabcd\rq" + std::string(100, 'q') +
+                             "\r\n\xC3\xA9\xC3\xA9\r\nab";
+    for (const std::size_t readSize : {1u, 2u, 5u, 64u, 4096u}) {
+        // Lines of fewer than 3 bytes; a line of 2 characters in 4 bytes is kept.
+        EXPECT_EQ(readPassingOver(list, {false, std::nullopt, 3}, readSize),
+                  (Lines{"first", "abc", "abcd", "q" + std::string(100, 'q'), "\xC3\xA9\xC3\xA9"}))
+            << readSize;
+        // Both at once: only lines of 3 bytes or more that hold a Q.
+        EXPECT_EQ(readPassingOver(list, {true, BytePair{'Q', 'q'}, 3}, readSize),
+                  (Lines{"first", "q" + std::string(100, 'q'), "\xC3\xA9\xC3\xA9"}))
+            << readSize;
+        EXPECT_EQ(readPassingOver(list, {false, std::nullopt, 1000}, readSize), (Lines{"first"}))
+            << readSize;
+    }
 }
 
 TEST(WordListReader, KnowsWhichLinesArePlainAscii) {

@@ -65,15 +65,18 @@ std::vector<std::string> splitLines(const std::string& bytes) {
     return lines;
 }
 
-// Reads `path` `readSize` bytes at a time, passing over the lines without `wanted`
-// after each line, and checks the lines against a plain split of `bytes`.
+// Reads `path` `readSize` bytes at a time, passing over the lines that `passOver`
+// names after each line, and checks the lines against a plain split of `bytes`.
 void checkReader(const std::filesystem::path& path, const std::string& bytes, std::size_t readSize,
-                 std::optional<BytePair> wanted) {
+                 const WordListReader::LinesToPassOver& passOver) {
     const auto keeps = [&](const std::string& line) {
         const auto high = [](char c) { return static_cast<unsigned char>(c) >= 0x80; };
-        return std::any_of(line.begin(), line.end(), high) ||
-               (wanted && (line.find(static_cast<char>(wanted->first)) != std::string::npos ||
-                           line.find(static_cast<char>(wanted->second)) != std::string::npos));
+        const std::optional<BytePair> wanted = passOver.letter;
+        const bool holdsLetter =
+            std::any_of(line.begin(), line.end(), high) ||
+            (wanted && (line.find(static_cast<char>(wanted->first)) != std::string::npos ||
+                        line.find(static_cast<char>(wanted->second)) != std::string::npos));
+        return (!passOver.lackingLetter || holdsLetter) && line.size() >= passOver.shorterThan;
     };
     std::vector<std::string> expected = splitLines(bytes);
     if (!expected.empty()) {
@@ -88,7 +91,7 @@ void checkReader(const std::filesystem::path& path, const std::string& bytes, st
         const bool ascii = std::all_of(lines.back().begin(), lines.back().end(),
                                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
         require(reader.lineIsAscii() == ascii, "a line was taken for ASCII or not wrongly");
-        reader.skipLinesWithout(wanted);
+        reader.passOver(passOver);
     }
     require(lines == expected, "the reader kept the wrong lines");
 }
@@ -123,12 +126,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
 
         if (hasList) {
             const std::size_t readSize = data.ConsumeIntegralInRange<std::size_t>(1, 200);
-            std::optional<BytePair> wanted;
+            WordListReader::LinesToPassOver passOver;
+            passOver.lackingLetter = data.ConsumeBool();
             if (data.ConsumeBool()) {
-                wanted = BytePair{data.ConsumeIntegral<std::uint8_t>(),
-                                  data.ConsumeIntegral<std::uint8_t>()};
+                passOver.letter = BytePair{data.ConsumeIntegral<std::uint8_t>(),
+                                           data.ConsumeIntegral<std::uint8_t>()};
             }
-            checkReader(scratchList(), list, readSize, wanted);
+            passOver.shorterThan = data.ConsumeIntegralInRange<std::size_t>(0, 12);
+            checkReader(scratchList(), list, readSize, passOver);
         }
 
         const RecordingWindow before = window;

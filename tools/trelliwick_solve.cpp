@@ -12,6 +12,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cstdio>
+#include <exception>
 #include <iostream>
 #include <locale>
 
@@ -26,9 +27,7 @@ char32_t userDecimalSeparator() {
     }
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
     if (argc < 2 || (argc - 2) % 3 != 0) {
         std::cerr << "usage: trelliwick-solve WORDLIST E O M [E O M ...]\n";
         return 2;
@@ -55,4 +54,18 @@ int main(int argc, char** argv) {
     }
     std::cout << runs.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
     return std::cout.good() ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // The runs themselves let nothing out; building their output may still fail.
+    try {
+        return run(argc, argv);
+    } catch (const std::exception& error) {
+        std::cerr << "trelliwick-solve: " << error.what() << '\n';
+    } catch (...) {
+        std::cerr << "trelliwick-solve: failed\n";
+    }
+    return 1;
 }
