@@ -1,11 +1,29 @@
 #!/usr/bin/env bash
-# Builds in Release and runs trelliwick-bench, which prints the figures of the
-# README's Performance section.
+# Builds in Release, runs trelliwick-bench, which prints the figures of the
+# README's Performance section, and times whole runs of trelliwick-solve against
+# `wc -l` with hyperfine. The lists it makes stay in build/bench/lists.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/packages.sh
-ensure_packages "${program_packages[@]}" libgtest-dev nlohmann-json3-dev scowl
+ensure_packages "${program_packages[@]}" libgtest-dev nlohmann-json3-dev scowl hyperfine python3
 
 cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release
-cmake --build build/bench -j "$(nproc)" --target trelliwick-bench
-QT_QPA_PLATFORM=offscreen build/bench/tools/trelliwick-bench
+cmake --build build/bench -j "$(nproc)" --target trelliwick-bench trelliwick-solve
+lists=build/bench/lists
+QT_QPA_PLATFORM=offscreen build/bench/tools/trelliwick-bench "$lists"
+
+# Whole processes, the tool against `wc -l` on the 4M-line list, in one session.
+solve=build/bench/tools/trelliwick-solve
+hyperfine -N --warmup 3 --runs 30 --export-json build/bench/hyperfine.json \
+    "wc -l $lists/big.txt" \
+    "$solve $lists/big.txt q uizaeon 4" \
+    "$solve $lists/big.txt '' '' 99" \
+    "$solve $lists/big.txt e rtxaslnoi 40"
+python3 - build/bench/hyperfine.json <<'END'
+import json, sys
+results = json.load(open(sys.argv[1]))["results"]
+floor = results[0]["median"]
+print("\nmedians of whole processes, against `wc -l` on the same file:")
+for result in results:
+    print(f"{result['median'] * 1000:8.1f} ms  {result['median'] / floor:5.2f} x  {result['command']}")
+END

@@ -1,9 +1,15 @@
-// trelliwick-bench: how fast a solve run is, and how much memory its lists take.
+// trelliwick-bench [DIRECTORY]: how fast a solve run is, and how much memory it takes.
 //
-// Makes its word lists at run time: the default abc.txt of the build, and a
-// 4,000,000-line list (CRLF) of the system's SCOWL words, sorted, without
-// duplicates, repeated. For each puzzle it times, as medians of several runs:
-//   (a) counting the list's line ends, the floor any reader must pay,
+// Makes its word lists at run time, in DIRECTORY if given (and kept there): the
+// default abc.txt of the build, a 4,000,000-line list (CRLF) of the system's SCOWL
+// words, sorted, without duplicates, repeated, and a list of one line of 1 GiB.
+//
+// First, in a child process of its own for each, the peak resident memory of a run
+// over the one-line list, with nothing listed and with the line listed by a window
+// side that stores what it is given. Then for each puzzle it times, as medians of
+// several runs:
+//   (a) counting the list's line ends as `wc -l` does, the floor any reader must
+//       pay, beside `wc -l` itself,
 //   (b) the core's solve run against a window side that only counts,
 //   (c) the real window, offscreen, from Solve pressed to counts and lists shown,
 // and prints (b) against (a), the peak resident memory, and the time to scroll a
@@ -11,6 +17,7 @@
 
 #include "form1.h"
 #include "letter_table.h"
+#include "recording_window.h"
 #include "solve_run.h"
 #include "window_side.h"
 
@@ -23,7 +30,10 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -98,16 +108,81 @@ std::filesystem::path makeBigList(const std::filesystem::path& directory, std::s
     return path;
 }
 
-// (a): read the file in large blocks and count its line ends.
+// (a): read the file with read() in large blocks and count its LFs, in vectors
+// (std::count, vectorised at -O3), as `wc -l` does.
 std::size_t countLines(const std::filesystem::path& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    const int fd = ::open(path.c_str(), O_RDONLY);
     std::vector<char> block(256 * 1024);
     std::size_t lines = 0;
-    for (std::size_t size; (size = std::fread(block.data(), 1, block.size(), file)) != 0;) {
+    for (ssize_t size; (size = ::read(fd, block.data(), block.size())) > 0;) {
         lines += static_cast<std::size_t>(std::count(block.data(), block.data() + size, '\n'));
     }
-    std::fclose(file);
+    ::close(fd);
     return lines;
+}
+
+// `wc -l` on the same file, as a process of its own, output discarded.
+void runWcL(const std::filesystem::path& path) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(null, STDOUT_FILENO);
+        ::execlp("wc", "wc", "-l", path.c_str(), nullptr);
+        ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+}
+
+// The peak resident memory of a child process that performs `work`.
+double peakResidentOfChild(const std::function<void()>& work) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        work();
+        ::_exit(0);
+    }
+    int status = 0;
+    rusage usage{};
+    ::wait4(child, &status, 0, &usage);
+    return static_cast<double>(usage.ru_maxrss) * 1024.0;
+}
+
+// A list of one line of `bytes` letters, no line end.
+std::filesystem::path makeOneLineList(const std::filesystem::path& directory, std::size_t bytes) {
+    const auto path = directory / "one-line.txt";
+    std::ofstream out(path, std::ios::binary);
+    const std::string block(1 << 20, 'a');
+    for (std::size_t written = 0; written < bytes; written += block.size()) {
+        out.write(block.data(), static_cast<std::streamsize>(std::min(block.size(), bytes - written)));
+    }
+    return path;
+}
+
+// The peak memory of a run over one long line, with nothing listed and listed.
+void measureOneLongLine(const std::filesystem::path& directory) {
+    constexpr std::size_t kBytes = std::size_t{1} << 30;
+    std::cout << "\n== one line of " << kBytes << " letters\n";
+    const auto list = makeOneLineList(directory, kBytes);
+    const auto peakOfRun = [&](const char* minimum) {
+        return peakResidentOfChild([&] {
+            RecordingWindow window;  // stores what it is given
+            LetterTable table;
+            window.type("", "", minimum);
+            solve(window, table, list);
+            if (window.message || window.list2.size() != (minimum[0] == '0' ? 1u : 0u)) {
+                std::fprintf(stderr, "the one-line run went wrong\n");
+                ::_exit(1);
+            }
+        });
+    };
+    const double n = megabytes(static_cast<double>(kBytes));
+    const double unlisted = megabytes(peakOfRun("9999999999"));
+    const double listed = megabytes(peakOfRun("0"));
+    std::printf("nothing listed: peak resident %.0f MB = %.2f N; budget 1.3 N + 50 MB = %.0f MB\n",
+                unlisted, unlisted / n, 1.3 * n + 50);
+    std::printf("listed:         peak resident %.0f MB = %.2f N; budget 2.3 N + 50 MB = %.0f MB\n",
+                listed, listed / n, 2.3 * n + 50);
+    std::filesystem::remove(list);
 }
 
 // (b): a window side that only counts what it is given.
@@ -151,6 +226,7 @@ void measure(const Puzzle& puzzle) {
               << puzzle.others << "\", M \"" << puzzle.minimum << "\"\n";
     std::size_t lines = 0;
     const double lineCount = medianOf([&] { lines = countLines(puzzle.list); });
+    const double wcL = medianOf([&] { runWcL(puzzle.list); });
 
     CountingWindow counter(puzzle.essentials, puzzle.others, puzzle.minimum);
     LetterTable table;
@@ -159,8 +235,8 @@ void measure(const Puzzle& puzzle) {
                 lines, counter.entries(ResultList::List2), counter.entries(ResultList::List3),
                 megabytes(static_cast<double>(counter.bytesListed()) / kRepeats),
                 counter.failed() ? " (FAILED)" : "");
-    std::printf("(a) line count      %9.2f ms  %6.2f ns/line\n", lineCount,
-                lineCount * 1e6 / static_cast<double>(lines));
+    std::printf("(a) line count      %9.2f ms  %6.2f ns/line   wc -l, a process: %.2f ms\n",
+                lineCount, lineCount * 1e6 / static_cast<double>(lines), wcL);
     std::printf("(b) core solve      %9.2f ms  %6.2f ns/line  %.2f x (a)\n", core,
                 core * 1e6 / static_cast<double>(lines), core / lineCount);
 
@@ -207,18 +283,27 @@ int main(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    QApplication app(argc, argv);
     QTemporaryDir scratch;
+    const std::filesystem::path directory =
+        argc > 1 ? std::filesystem::path(argv[1]) : std::filesystem::path(scratch.path().toStdString());
+    std::filesystem::create_directories(directory);
+    // Before anything else grows this process, which each child starts as a copy of.
+    measureOneLongLine(directory);
+
+    QApplication app(argc, argv);
     const std::filesystem::path defaultList = TRELLIWICK_DEFAULT_WORD_LIST;
-    std::cout << "making a " << kBigListLines << "-line list of SCOWL words...\n";
-    const auto bigList = makeBigList(scratch.path().toStdString(), kBigListLines);
+    std::cout << "\nmaking a " << kBigListLines << "-line list of SCOWL words...\n";
+    const auto bigList = makeBigList(directory, kBigListLines);
     std::printf("default list %.1f MB, big list %.1f MB; medians of %d runs\n",
                 megabytes(static_cast<double>(std::filesystem::file_size(defaultList))),
                 megabytes(static_cast<double>(std::filesystem::file_size(bigList))), kRepeats);
     std::printf("peak resident before the window runs %.0f MB\n", megabytes(peakResidentBytes()));
 
     measure({"nine-letter puzzle, default list", defaultList, "e", "rtxaslno", "4"});
-    measure({"common essential letter, 4M lines", bigList, "e", "rtxaslnoi", "4"});
+    measure({"a rare essential letter, 4M lines", bigList, "q", "uizaeon", "4"});
+    measure({"every line passes the essential test, none is long enough", bigList, "", "", "99"});
+    measure({"a common essential letter, a long minimum, 4M lines", bigList, "e", "rtxaslnoi", "40"});
+    measure({"a common essential letter, 4M lines", bigList, "e", "rtxaslnoi", "4"});
     measure({"every line listed, 4M lines", bigList, "", "", "0"});
     return 0;
 }
