@@ -8,6 +8,10 @@
 
 #include <cstdlib>
 #include <new>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 #include <string>
 #include <vector>
 
@@ -133,6 +137,21 @@ TEST_F(SolveRunTest, AMissingListChangesNothing) {
     solveWith(ScratchFile::directory(), "", "", "0");  // a directory is no word list either
     expectFailureShown();
     EXPECT_EQ(window.list2, (Words{"rate"}));
+#ifndef _WIN32
+    // Nor is a pipe nobody writes to, or a device that never ends: both fail at once.
+    const auto fifo = ScratchFile::directory() / "fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    solveWith(fifo, "", "", "0");
+    expectFailureShown();
+    std::filesystem::remove(fifo);
+    const auto zero = ScratchFile::directory() / "zero";
+    std::filesystem::create_symlink("/dev/zero", zero);
+    solveWith(zero, "", "", "0");
+    expectFailureShown();
+    std::filesystem::remove(zero);
+    EXPECT_EQ(window.list2, (Words{"rate"}));
+    EXPECT_EQ(window.label2, "1");
+#endif
 }
 
 TEST_F(SolveRunTest, ABadMinimumFailsAtTheFirstEssentialMatch) {
