@@ -3,9 +3,13 @@
 #include "result_list_model.h"
 #include "solve_run.h"
 
+#include <QAbstractItemView>
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QComboBox>
 #include <QFrame>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,10 +18,12 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QShortcut>
 
 #include <cmath>
 #include <limits>
+#include <new>
 
 namespace {
 
@@ -46,9 +52,11 @@ constexpr Place kLabel3Place{6600, 7320, 1095, 375};
 // 15 twips to the pixel at 96 dots per inch; Qt scales pixels for denser screens.
 constexpr double kTwipsPerPixel = 15;
 
-// Colours A (the window's) and B (the lists'), as red, green, blue.
+// Colours A (the window's) and B (the lists'), as red, green, blue, and the text
+// drawn on them.
 const QColor kColourA(255, 192, 128);
 const QColor kColourB(255, 224, 192);
+const QColor kTextOnColours(0, 0, 0);
 
 const QString kCaption =
     QStringLiteral("Trelliwick Solver") + QString(35, u' ') + QStringLiteral("by Qorvendal");
@@ -78,6 +86,7 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption) {
     label->setAutoFillBackground(true);
     QPalette palette = label->palette();
     palette.setColor(QPalette::Window, kColourA);
+    palette.setColor(QPalette::WindowText, kTextOnColours);
     label->setPalette(palette);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setWordWrap(true);
@@ -93,6 +102,7 @@ QListView* makeList(QWidget* parent, const char* name, ResultListModel* model) {
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     QPalette palette = list->palette();
     palette.setColor(QPalette::Base, kColourB);
+    palette.setColor(QPalette::Text, kTextOnColours);
     list->setPalette(palette);
     return list;
 }
@@ -102,6 +112,75 @@ QLineEdit* makeTextBox(QWidget* parent, const char* name) {
     textBox->setObjectName(QLatin1String(name));
     textBox->setMaxLength(std::numeric_limits<int>::max());
     return textBox;
+}
+
+}  // namespace
+
+/// The length box: an editable combo box whose drop-down opens on the item equal to
+/// the typed text, or on none, and which tells when its drop-down shows or hides.
+class LengthBox : public QComboBox {
+    Q_OBJECT
+
+public:
+    using QComboBox::QComboBox;
+
+    void showPopup() override {
+        QComboBox::showPopup();
+        const int typed = findText(currentText());
+        view()->setCurrentIndex(typed >= 0 ? model()->index(typed, modelColumn()) : QModelIndex());
+        emit dropDownShown(true);
+    }
+    void hidePopup() override {
+        QComboBox::hidePopup();
+        // Told once the key that closed it has been handled, which must not count
+        // again outside the drop-down.
+        QMetaObject::invokeMethod(
+            this, [this] { emit dropDownShown(false); }, Qt::QueuedConnection);
+    }
+
+signals:
+    void dropDownShown(bool shown);
+};
+
+namespace {
+
+// What a screen reader meets: the window as a window named by its caption, and
+// its controls, less the outline and the label that never shows anything.
+class Form1Accessible : public QAccessibleWidget {
+public:
+    explicit Form1Accessible(QWidget* form) : QAccessibleWidget(form, QAccessible::Window) {}
+
+    int childCount() const override { return static_cast<int>(shownChildren().size()); }
+    QAccessibleInterface* child(int index) const override {
+        const QList<QAccessibleInterface*> children = shownChildren();
+        return index >= 0 && index < children.size() ? children[index] : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        return static_cast<int>(shownChildren().indexOf(child));
+    }
+
+private:
+    QList<QAccessibleInterface*> shownChildren() const {
+        QList<QAccessibleInterface*> children;
+        for (int i = 0; i < QAccessibleWidget::childCount(); ++i) {
+            QAccessibleInterface* child = QAccessibleWidget::child(i);
+            const QString name = child != nullptr && child->object() != nullptr
+                                     ? child->object()->objectName()
+                                     : QString();
+            if (child != nullptr && name != QLatin1String("Shape1") &&
+                name != QLatin1String("Label1")) {
+                children.append(child);
+            }
+        }
+        return children;
+    }
+};
+
+QAccessibleInterface* accessibleForm1(const QString& className, QObject* object) {
+    if (className == QLatin1String("Form1") && object != nullptr && object->isWidgetType()) {
+        return new Form1Accessible(static_cast<QWidget*>(object));
+    }
+    return nullptr;
 }
 
 // Shows the given pointer over the whole program for as long as it lives.
@@ -117,11 +196,16 @@ public:
 
 Form1::Form1(std::filesystem::path executableDirectory, QWidget* parent)
     : QWidget(parent), m_executableDirectory(std::move(executableDirectory)) {
+    static const bool accessibleInstalled = (QAccessible::installFactory(accessibleForm1), true);
+    (void)accessibleInstalled;
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(kCaption);
     setAutoFillBackground(true);
+    // The background is colour A under any desktop palette, so what is drawn on it,
+    // the captions and the outline, is dark under any palette too.
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, kColourA);
+    palette.setColor(QPalette::WindowText, kTextOnColours);
     setPalette(palette);
 
     buildControls();
@@ -131,12 +215,28 @@ Form1::Form1(std::filesystem::path executableDirectory, QWidget* parent)
     m_combo1->setCurrentIndex(4);
     m_textE->setFocus();
 
-    if (const QScreen* screen = this->screen()) {
-        move(screen->availableGeometry().center() - rect().center());
-    }
+    centreOnScreen();
 }
 
 Form1::~Form1() = default;
+
+void Form1::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    // The window system tells the frame's size only once the window is on the
+    // screen, with a move: centred again then, frame and title bar included.
+    if (!m_centredWithFrame && frameGeometry().size() != size()) {
+        m_centredWithFrame = true;
+        centreOnScreen();
+    }
+}
+
+void Form1::centreOnScreen() {
+    if (const QScreen* screen = this->screen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
 
 void Form1::buildControls() {
     m_label5 = makeLabel(this, "Label5", kInstructions);
@@ -152,7 +252,7 @@ void Form1::buildControls() {
     m_textO = makeTextBox(this, "TextO");
     m_label4 = makeLabel(this, "Label4", QStringLiteral("Minimun Lenght"));
 
-    m_combo1 = new QComboBox(this);
+    m_combo1 = new LengthBox(this);
     m_combo1->setObjectName(QStringLiteral("Combo1"));
     m_combo1->setEditable(true);
     m_combo1->setInsertPolicy(QComboBox::NoInsert);
@@ -175,19 +275,24 @@ void Form1::buildControls() {
     m_command3 = new QPushButton(QStringLiteral("Solve"), this);
     m_command3->setObjectName(QStringLiteral("Command3"));
     m_command3->setDefault(true);
-    // Filled with colour A whatever the style: styles shade or ignore a palette's
-    // button colour, so the fill is set by a style sheet of the button's own.
+    // Filled with colour A whatever the style and state: styles shade or ignore a
+    // palette's button colour, so the fill is set by a style sheet of the button's
+    // own. The focus shows as its border, not as the style's tinted focus frame.
     m_command3->setStyleSheet(
-        QStringLiteral(
-            "QPushButton { background-color: %1; border: 1px solid %2; border-radius: 3px; }"
-            "QPushButton:focus { border: 2px solid palette(highlight); }"
-            "QPushButton:pressed { background-color: %3; }")
-            .arg(kColourA.name(), kColourA.darker(200).name(), kColourA.darker(115).name()));
+        QStringLiteral("QPushButton { background-color: %1; color: %4; border: 1px solid %2;"
+                       " border-radius: 3px; outline: none; }"
+                       "QPushButton:focus { border: 2px solid palette(highlight); }"
+                       "QPushButton:pressed { background-color: %3; }")
+            .arg(kColourA.name(), kColourA.darker(200).name(), kColourA.darker(115).name(),
+                 kTextOnColours.name()));
     connect(m_command3, &QPushButton::clicked, this, &Form1::solveClicked);
 
-    // Command3 is the default button: Enter presses it wherever the focus is.
+    // Command3 is the default button: Enter presses it wherever the focus is, but
+    // in the length box's open drop-down Enter only picks the item.
     for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
         auto* shortcut = new QShortcut(QKeySequence(key), this);
+        connect(m_combo1, &LengthBox::dropDownShown, shortcut,
+                [shortcut](bool shown) { shortcut->setEnabled(!shown); });
         connect(shortcut, &QShortcut::activated, m_command3, &QPushButton::click);
     }
 
@@ -263,8 +368,16 @@ void Form1::publishLists() {
 }
 
 void Form1::solveClicked() {
-    const PointerOverride busy(Qt::WaitCursor);
-    solve(*this, m_letterTable, wordListPath(m_executableDirectory));
+    // Nothing may escape into the event loop, which would end the program.
+    try {
+        if (!m_reserve) {
+            m_reserve.reset(new (std::nothrow) char[kReserveBytes]);
+        }
+        const PointerOverride busy(Qt::WaitCursor);
+        solve(*this, m_letterTable, wordListPath(m_executableDirectory));
+    } catch (...) {
+        // Memory ran out even for the pointer; the run itself has ended.
+    }
 }
 
 std::string Form1::text(InputField field) const {
@@ -281,6 +394,11 @@ std::string Form1::text(InputField field) const {
 
 void Form1::clear(ResultList list) {
     model(list).clear();
+    // As a freshly shown list: at its first entry, nothing selected.
+    QListView* view = list == ResultList::List2 ? m_list2 : m_list3;
+    view->setCurrentIndex({});
+    view->verticalScrollBar()->setValue(0);
+    view->horizontalScrollBar()->setValue(0);
 }
 
 void Form1::append(ResultList list, std::string_view word) {
@@ -297,6 +415,9 @@ void Form1::setCaption(CountLabel label, std::string_view caption) {
 }
 
 void Form1::runEnded() {
+    // A run that failed may have failed for want of memory: the reserve makes room
+    // for what is shown now and for the message.
+    m_reserve.reset();
     publishLists();
 }
 
@@ -305,6 +426,7 @@ void Form1::showMessage(std::string_view title, std::string_view text) {
     QMessageBox box(
         QMessageBox::NoIcon, QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())),
         QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), QMessageBox::Ok, this);
+    box.button(QMessageBox::Ok)->setIcon(QIcon());  // some styles put one on it
     box.exec();
 }
 
@@ -312,3 +434,5 @@ char32_t Form1::decimalSeparator() const {
     const QString separator = QLocale().decimalPoint();
     return separator.isEmpty() ? U'.' : separator.toUcs4().front();
 }
+
+#include "form1.moc"

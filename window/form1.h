@@ -6,8 +6,9 @@
 #include <QWidget>
 
 #include <filesystem>
+#include <memory>
 
-class QComboBox;
+class LengthBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -19,7 +20,7 @@ class ResultListModel;
 /// letters, the minimum length, the Solve button, and the two result lists with
 /// their counts. A press of Solve (or Enter, anywhere in the window) performs one
 /// solve run against "abc.txt" in the executable's directory.
-class Form1 : public QWidget, public WindowSide {
+class Form1 : public QWidget, private WindowSide {
     Q_OBJECT
 
 public:
@@ -28,6 +29,14 @@ public:
     explicit Form1(std::filesystem::path executableDirectory, QWidget* parent = nullptr);
     ~Form1() override;
 
+protected:
+    void moveEvent(QMoveEvent* event) override;
+
+private slots:
+    void solveClicked();
+
+private:
+    // What a solve run reads and writes.
     std::string text(InputField field) const override;
     void clear(ResultList list) override;
     void append(ResultList list, std::string_view word) override;
@@ -37,17 +46,21 @@ public:
     void showMessage(std::string_view title, std::string_view text) override;
     char32_t decimalSeparator() const override;
 
-private slots:
-    void solveClicked();
-
-private:
     void buildControls();
     void placeControls();
+    void centreOnScreen();
     ResultListModel& model(ResultList list) const;
     void publishLists();
 
+    // Memory set aside at each press of Solve and given back when the run ends, so
+    // that a run that has used up the memory can still show what it listed and
+    // its message.
+    static constexpr std::size_t kReserveBytes = 4 * 1024 * 1024;
+
     std::filesystem::path m_executableDirectory;
     LetterTable m_letterTable;
+    std::unique_ptr<char[]> m_reserve;
+    bool m_centredWithFrame = false;
 
     QFrame* m_shape1 = nullptr;
     QLabel* m_label1 = nullptr;
@@ -61,7 +74,7 @@ private:
     QLabel* m_label10 = nullptr;
     QLineEdit* m_textE = nullptr;
     QLineEdit* m_textO = nullptr;
-    QComboBox* m_combo1 = nullptr;
+    LengthBox* m_combo1 = nullptr;
     QListView* m_list2 = nullptr;
     QListView* m_list3 = nullptr;
     QPushButton* m_command3 = nullptr;

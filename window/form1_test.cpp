@@ -9,15 +9,80 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
+#include <QProxyStyle>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <malloc.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdlib>
 #include <fstream>
+#include <functional>
+#include <limits>
+#include <new>
 #include <optional>
+#include <string>
+
+// Allocation failure on demand, as when memory runs out: while a limit is set, an
+// allocation through operator new fails once the bytes it holds would pass it, and
+// from then on the limit lies a megabyte lower, as when what is freed in small
+// pieces is taken at once by others.
+namespace memory {
+std::atomic<std::size_t> held{0};
+std::atomic<std::size_t> limit{std::numeric_limits<std::size_t>::max()};
+constexpr std::size_t kTakenByOthers = 1024 * 1024;
+}  // namespace memory
+
+void* operator new(std::size_t size) {
+    if (memory::held.load() + size > memory::limit.load()) {
+        memory::limit =
+            std::min(memory::limit.load(), memory::held.load() - memory::kTakenByOthers);
+        throw std::bad_alloc();
+    }
+    void* block = std::malloc(size == 0 ? 1 : size);
+    if (block == nullptr) {
+        throw std::bad_alloc();
+    }
+    memory::held += malloc_usable_size(block);
+    return block;
+}
+void* operator new[](std::size_t size) {
+    return operator new(size);
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    try {
+        return operator new(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    return operator new(size, std::nothrow);
+}
+void operator delete(void* block) noexcept {
+    if (block != nullptr) {
+        memory::held -= malloc_usable_size(block);
+        std::free(block);
+    }
+}
+void operator delete[](void* block) noexcept {
+    operator delete(block);
+}
+void operator delete(void* block, std::size_t) noexcept {
+    operator delete(block);
+}
+void operator delete[](void* block, std::size_t) noexcept {
+    operator delete(block);
+}
 
 namespace {
 
@@ -68,6 +133,8 @@ protected:
         QMessageBox::Icon icon;
         QList<QAbstractButton*> buttons;
         QMessageBox::StandardButton okRole;
+        bool okHasIcon;
+        int list2RowsShown;  // what List2 shows behind the message
     };
 
     // Runs `press`, and records and closes (with OK) the message box it shows, if any.
@@ -80,8 +147,13 @@ protected:
             if (box == nullptr) {
                 return;
             }
-            seen = Message{box->windowTitle(), box->text(), box->icon(), box->buttons(),
-                           box->standardButton(box->buttons().value(0))};
+            seen = Message{box->windowTitle(),
+                           box->text(),
+                           box->icon(),
+                           box->buttons(),
+                           box->standardButton(box->buttons().value(0)),
+                           !box->button(QMessageBox::Ok)->icon().isNull(),
+                           control<QListView>("List2")->model()->rowCount()};
             box->button(QMessageBox::Ok)->click();
         });
         closer.start();
@@ -210,10 +282,97 @@ TEST_F(Form1Test, ColoursAreThoseOfTheDesign) {
     const QImage listImage = list->viewport()->grab().toImage();
     EXPECT_EQ(listImage.pixelColor(listImage.width() / 2, listImage.height() / 2),
               QColor(255, 224, 192));  // colour B
-    // The button is filled with colour A, inside its border.
+    // The button is filled with colour A, inside its border, with the focus too,
+    // reached with the keyboard, where styles tint a focus frame over it.
     auto* button = control<QPushButton>("Command3");
-    const QImage buttonImage = button->grab().toImage();
-    EXPECT_EQ(buttonImage.pixelColor(6, button->height() / 2), QColor(255, 192, 128));
+    EXPECT_EQ(button->grab().toImage().pixelColor(6, button->height() / 2), QColor(255, 192, 128));
+    control<QListView>("List3")->setFocus();
+    QTest::keyClick(control<QListView>("List3"), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), button);
+    EXPECT_EQ(button->grab().toImage().pixelColor(6, button->height() / 2), QColor(255, 192, 128));
+}
+
+TEST_F(Form1Test, IsCentredFrameAndAll) {
+    QApplication::processEvents();
+    const QPoint centre = form.screen()->availableGeometry().center();
+    EXPECT_NEAR(form.frameGeometry().center().x(), centre.x(), 1);
+    EXPECT_NEAR(form.frameGeometry().center().y(), centre.y(), 1);
+}
+
+TEST_F(Form1Test, ANewRunShowsEachListFromItsTop) {
+    std::string words;
+    for (int i = 0; i < 500; ++i) {
+        words += "word" + std::to_string(i) + "\r\n";
+    }
+    writeWordList(words);
+    typePuzzle("w", "", "0");
+    QTest::keyClick(textE(), Qt::Key_Return);
+    // Scrolled to the end, the last entry selected, as with the End key.
+    auto* list2 = control<QListView>("List2");
+    list2->setCurrentIndex(list2->model()->index(499, 0));
+    list2->scrollToBottom();
+    QApplication::processEvents();
+    ASSERT_GT(list2->verticalScrollBar()->value(), 0);
+    ASSERT_TRUE(list2->currentIndex().isValid());
+
+    QTest::keyClick(textE(), Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(list2->verticalScrollBar()->value(), 0);
+    EXPECT_FALSE(list2->currentIndex().isValid());
+    EXPECT_FALSE(list2->selectionModel()->hasSelection());
+    EXPECT_EQ(list2->indexAt(QPoint(2, 2)).data().toString(), QStringLiteral("word0"));
+}
+
+TEST_F(Form1Test, TheDropDownOpensOnTheTypedValueAndEnterThereOnlyPicks) {
+    writeWordList("rate\r\ntree\r\n");
+    typePuzzle("e", "rta", "2");
+    QTest::keyClick(combo1()->lineEdit(), Qt::Key_Down, Qt::AltModifier);
+    QAbstractItemView* dropDown = combo1()->view();
+    ASSERT_TRUE(dropDown->isVisible());
+    EXPECT_EQ(dropDown->currentIndex().row(), 2);  // "2", not the "4" chosen at start
+    QTest::keyClick(dropDown, Qt::Key_Down);
+    QTest::keyClick(dropDown, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_FALSE(dropDown->isVisible());
+    QApplication::setActiveWindow(&form);  // as a window manager does once it has closed
+    EXPECT_EQ(combo1()->currentText(), QStringLiteral("3"));
+    EXPECT_TRUE(caption("Label2").isEmpty());               // no run
+    QTest::keyClick(combo1()->lineEdit(), Qt::Key_Return);  // the next Enter solves
+    EXPECT_EQ(caption("Label2"), QStringLiteral("2"));
+
+    combo1()->lineEdit()->selectAll();
+    QTest::keyClicks(combo1()->lineEdit(), "7");
+    QTest::keyClick(combo1()->lineEdit(), Qt::Key_F4);
+    EXPECT_FALSE(combo1()->view()->currentIndex().isValid());  // no item is "7"
+    QTest::keyClick(combo1()->view(), Qt::Key_Escape);
+}
+
+TEST_F(Form1Test, ACommaMinimumWorksUnderAGermanLocale) {
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    writeWordList("tree\r\nrate\r\nrates\r\n");
+    typePuzzle("e", "rtas", "4,9");
+    QTest::keyClick(textE(), Qt::Key_Return);
+    QLocale::setDefault(before);
+    EXPECT_EQ(entries("List2"), (QStringList{"tree", "rate", "rates"}));
+    EXPECT_EQ(entries("List3"), (QStringList{"rate", "rates"}));
+}
+
+TEST_F(Form1Test, AScreenReaderMeetsAWindowNamedByItsCaption) {
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&form);
+    EXPECT_EQ(window->role(), QAccessible::Window);
+    EXPECT_EQ(window->text(QAccessible::Name), form.windowTitle());
+    // The outline and the label that never shows anything are left out.
+    QStringList children;
+    for (int i = 0; i < window->childCount(); ++i) {
+        children << window->child(i)->object()->objectName();
+        EXPECT_EQ(window->indexOfChild(window->child(i)), i);
+    }
+    EXPECT_FALSE(children.contains(QStringLiteral("Shape1")));
+    EXPECT_FALSE(children.contains(QStringLiteral("Label1")));
+    EXPECT_TRUE(children.contains(QStringLiteral("TextE")));
+    EXPECT_TRUE(children.contains(QStringLiteral("List3")));
+    EXPECT_EQ(children.size(), 14);
 }
 
 TEST_F(Form1Test, EnterAnywhereSolvesAndFillsBothLists) {
@@ -270,6 +429,7 @@ TEST_F(Form1Test, AMissingListShowsTheMessageAndChangesNothing) {
     EXPECT_EQ(message->text,
               QStringLiteral("File containing list of words - 'abc.txt' not found."));
     EXPECT_EQ(message->icon, QMessageBox::NoIcon);
+    EXPECT_FALSE(message->okHasIcon);
     EXPECT_EQ(message->buttons.size(), 1);
     EXPECT_EQ(message->okRole, QMessageBox::Ok);
     EXPECT_EQ(entries("List2"), (QStringList{"rate"}));
@@ -306,6 +466,89 @@ TEST_F(Form1Test, AFailedRunKeepsItsWordsAndTheEarlierCounts) {
     EXPECT_EQ(entries("List3"), (QStringList{"rate"}));
 }
 
+TEST_F(Form1Test, RunningOutOfMemoryStillShowsTheMessageAndWhatWasListed) {
+    std::string words;
+    for (int i = 0; i < 300'000; ++i) {
+        words += "word" + std::to_string(i) + "\r\n";
+    }
+    writeWordList(words);
+    typePuzzle("", "", "0");
+    // Room for the window's reserve and about 1.5 MB of entries, then no more.
+    memory::limit = memory::held.load() + 4 * 1024 * 1024 + 1536 * 1024;
+    const auto message = pressRecordingMessage([&] { QTest::keyClick(textE(), Qt::Key_Return); });
+    memory::limit = std::numeric_limits<std::size_t>::max();
+    ASSERT_TRUE(message.has_value());
+    EXPECT_EQ(message->text,
+              QStringLiteral("File containing list of words - 'abc.txt' not found."));
+    // What was listed shows behind the message and stays; the counts keep theirs.
+    EXPECT_GT(message->list2RowsShown, 10'000);
+    EXPECT_LT(message->list2RowsShown, 300'000);
+    EXPECT_EQ(control<QListView>("List2")->model()->rowCount(), message->list2RowsShown);
+    EXPECT_TRUE(caption("Label2").isEmpty());
+    // The window goes on working.
+    writeWordList("rate\r\n");
+    QTest::keyClick(textE(), Qt::Key_Return);
+    EXPECT_EQ(entries("List2"), (QStringList{"rate"}));
+    EXPECT_EQ(caption("Label2"), QStringLiteral("1"));
+}
+
+// The contrast of two colours, as WCAG works it out: 1 to 21.
+double contrast(const QColor& a, const QColor& b) {
+    const auto luminance = [](const QColor& c) {
+        const auto linear = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The highest contrast of a pixel of `image` against `background`: its text's.
+double inkContrast(const QImage& image, const QColor& background) {
+    double highest = 1;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            highest = std::max(highest, contrast(image.pixelColor(x, y), background));
+        }
+    }
+    return highest;
+}
+
+TEST(Form1, TextOnTheDesignsColoursStaysLegibleUnderADarkPalette) {
+    const QPalette before = QApplication::palette();
+    QPalette dark;
+    for (const auto role : {QPalette::Window, QPalette::Base, QPalette::Button}) {
+        dark.setColor(role, QColor(40, 40, 40));
+    }
+    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        dark.setColor(role, QColor(230, 230, 230));
+    }
+    QApplication::setPalette(dark);
+    QTemporaryDir directory;
+    std::ofstream(directory.filePath("abc.txt").toStdString(), std::ios::binary) << "rate\r\n";
+    {
+        Form1 form(directory.path().toStdString());
+        form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+        QTest::keyClick(form.findChild<QLineEdit*>("TextE"), Qt::Key_Return);
+        QApplication::processEvents();
+        const QColor colourA(255, 192, 128), colourB(255, 224, 192);
+        for (const char* label : {"Label5", "Label9", "Label4", "Label7", "Label2"}) {
+            EXPECT_GE(inkContrast(form.findChild<QWidget*>(label)->grab().toImage(), colourA), 4.5)
+                << label;
+        }
+        auto* button = form.findChild<QPushButton*>("Command3");
+        const QImage inside = button->grab().toImage().copy(button->rect().adjusted(4, 4, -4, -4));
+        EXPECT_GE(inkContrast(inside, colourA), 4.5);
+        auto* list = form.findChild<QListView*>("List2");
+        EXPECT_GE(inkContrast(list->viewport()->grab().toImage(), colourB), 4.5);
+        // The outline is a line, which needs 3:1 to be seen.
+        EXPECT_GE(inkContrast(form.findChild<QWidget*>("Shape1")->grab().toImage(), colourA), 3);
+    }
+    QApplication::setPalette(before);
+}
+
 TEST_F(Form1Test, APastedWallOfTextFailsAtOnce) {
     writeWordList("rate\r\ntree\r\n");
     textE()->setFocus();
@@ -325,6 +568,17 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
+    // A style that puts icons on dialog buttons, as some desktops' do.
+    struct ButtonsWithIcons : QProxyStyle {
+        using QProxyStyle::QProxyStyle;
+        int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                      QStyleHintReturn* data) const override {
+            return hint == SH_DialogButtonBox_ButtonsHaveIcons
+                       ? 1
+                       : QProxyStyle::styleHint(hint, option, widget, data);
+        }
+    };
+    QApplication::setStyle(new ButtonsWithIcons(QStringLiteral("fusion")));
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
