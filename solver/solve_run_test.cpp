@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <new>
 
 #ifndef _WIN32
@@ -263,26 +262,21 @@ TEST(SolveRun, NothingEscapesWhenTheMessageCannotBeShown) {
     EXPECT_EQ(window.runsEnded, 1);
 }
 
-TEST(SolveRunOnARealList, FindsTheSolutionsOfAQPuzzle) {
-    const char* dictionary = std::getenv("TRELLIWICK_DICTIONARY");
-    if (dictionary == nullptr || !std::filesystem::exists(dictionary)) {
-        GTEST_SKIP() << "no TRELLIWICK_DICTIONARY word list on this machine";
-    }
-    RecordingWindow window;
-    LetterTable table;
-    window.type("q", "uiet", "4");
-    solve(window, table, dictionary);
+TEST_F(SolveRunTest, FindsTheSolutionsOfAQPuzzleInAListAsDictionariesAre) {
+    // Capitals, accents in UTF-8, possessives and a CRLF file, as word lists come.
+    ScratchFile list(
+        "Albuquerque\r\naqua\r\nequip\r\nEquity\r\nQuito\r\nqu\xC3\xA9\r\nquiet\r\nquiet's\r\n"
+        "quit\r\nquite\r\nquits\r\nQ\r\nsuit\r\ntequila\r\n\xC3\x89tude\r\n\xC3\xA9t\xC3\xA9\r\n");
+    solveWith(list.path(), "q", "uiet", "4");
+    EXPECT_EQ(window.list2, (Words{"Albuquerque", "aqua", "equip", "Equity", "Quito", "quiet",
+                                   "quiet's", "quit", "quite", "quits", "tequila"}));
     EXPECT_EQ(window.list3, (Words{"quiet", "quit", "quite"}));
-    EXPECT_EQ(window.label2, "1591");
-    EXPECT_EQ(window.list2.front(), "Albuquerque");
-    EXPECT_EQ(window.list2.back(), "ventriloquists");
+    EXPECT_EQ(window.label2, "11");
+    EXPECT_EQ(window.label3, "3");
 
-    window.type("\xC3\x89", "", "4");  // É matches é in a UTF-8 list
-    solve(window, table, dictionary);
-    EXPECT_EQ(window.label2, "137");
-    EXPECT_EQ(window.list2.front(),
-              "Elys\xC3\xA9"
-              "e");
+    solveWith(list.path(), "\xC3\x89", "t", "3");  // É matches é
+    EXPECT_EQ(window.list2, (Words{"qu\xC3\xA9", "\xC3\x89tude", "\xC3\xA9t\xC3\xA9"}));
+    EXPECT_EQ(window.list3, Words{});  // two É's, the pool has one
 }
 
 }  // namespace
