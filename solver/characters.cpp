@@ -60,10 +60,10 @@ std::string_view Word::text() {
         return m_bytes;
     }
     m_transcoded.resize(m_bytes.size() * 3);  // no character of windows-1252 takes more
+    auto* out = reinterpret_cast<std::uint8_t*>(m_transcoded.data());
     std::size_t size = 0;
     for (const char byte : m_bytes) {
-        U8_APPEND_UNSAFE(m_transcoded.data(), size,
-                         fromWindows1252(static_cast<std::uint8_t>(byte)));
+        U8_APPEND_UNSAFE(out, size, fromWindows1252(static_cast<std::uint8_t>(byte)));
     }
     m_transcoded.resize(size);
     return m_transcoded;
