@@ -23,7 +23,8 @@ int main(int argc, char** argv) {
         if (!line.empty() && line.back() == '\r') {
             line.pop_back();
         }
-        if (!line.empty() && line.find_first_not_of("abcdefghijklmnopqrstuvwxyz") == line.npos) {
+        if (!line.empty() &&
+            line.find_first_not_of("abcdefghijklmnopqrstuvwxyz") == std::string::npos) {
             target << line << "\r\n";
         }
     }

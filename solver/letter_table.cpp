@@ -71,9 +71,9 @@ bool LetterTable::essentialTestByPresence(const Word& word, std::size_t essentia
 }
 
 bool LetterTable::PoolTest(const Word& word, std::size_t poolSize) {
-    const auto pool = std::begin(m_slots) + 1;
+    auto* const pool = m_slots.data() + 1;
     return word.forEachUpper([&](char32_t letter) {
-        const auto slot = std::find(pool, pool + poolSize, letter);
+        auto* const slot = std::find(pool, pool + poolSize, letter);
         if (slot == pool + poolSize) {
             return false;
         }

@@ -47,9 +47,9 @@ std::size_t bytesBelow(double minimum) {
     if (!(minimum > 0)) {
         return 0;
     }
-    constexpr auto kLongest = static_cast<double>(std::numeric_limits<std::size_t>::max() / 2);
-    return minimum >= kLongest ? std::numeric_limits<std::size_t>::max()
-                               : static_cast<std::size_t>(minimum);
+    constexpr double kLongerThanAnyLine = 0x1p62;
+    return minimum >= kLongerThanAnyLine ? std::numeric_limits<std::size_t>::max()
+                                         : static_cast<std::size_t>(minimum);
 }
 
 void run(WindowSide& window, LetterTable& table, const std::filesystem::path& wordList) {

@@ -113,7 +113,7 @@ bool WordListReader::readMore() {
         if (grown == nullptr) {
             throw std::bad_alloc();
         }
-        m_buffer.release();
+        static_cast<void>(m_buffer.release());  // realloc has taken the old block
         m_buffer.reset(grown);
         m_capacity = capacity;
     }
@@ -165,21 +165,16 @@ std::string_view WordListReader::readLine() {
     std::size_t scan = m_pos;  // no line end lies in [m_pos, scan)
     bool ascii = true;
     for (;;) {
-        while (scan < m_end) {
-            const std::size_t chunk = scan / kChunkSize;
-            const unsigned shift = scan % kChunkSize;
-            const ChunkMasks& masks = masksOf(chunk);
-            const std::uint64_t ends = masks.lineEnds >> shift;
-            const std::uint64_t high = masks.high >> shift;
-            if (ends != 0) {
-                const std::size_t lineEnd = scan + static_cast<unsigned>(std::countr_zero(ends));
-                m_lineIsAscii = ascii && below(high, static_cast<unsigned>(lineEnd - scan)) == 0;
-                const std::string_view line(m_buffer.get() + m_pos, lineEnd - m_pos);
-                skipLineEnd(lineEnd);
+        for (; scan < m_end; scan = nextChunk(scan)) {
+            const ChunkMasks masks = masksFrom(scan);
+            if (masks.lineEnds != 0) {
+                const unsigned length = static_cast<unsigned>(std::countr_zero(masks.lineEnds));
+                m_lineIsAscii = ascii && below(masks.high, length) == 0;
+                const std::string_view line(m_buffer.get() + m_pos, scan + length - m_pos);
+                skipLineEnd(scan + length);
                 return line;
             }
-            ascii = ascii && high == 0;
-            scan = (chunk + 1) * kChunkSize;
+            ascii = ascii && masks.high == 0;
         }
         // The line runs past what has been read: read on, keeping it whole.
         const std::size_t scanned = m_end - m_pos;
@@ -216,24 +211,20 @@ void WordListReader::skipLinesWithout(std::optional<BytePair> wanted) {
     std::size_t lineStart = m_pos;
     std::size_t scan = m_pos;
     for (;;) {
-        while (scan < m_end) {
-            const std::size_t chunk = scan / kChunkSize;
-            const unsigned shift = scan % kChunkSize;
-            const ChunkMasks& masks = masksOf(chunk);
-            const std::uint64_t ends = masks.lineEnds >> shift;
+        for (; scan < m_end; scan = nextChunk(scan)) {
+            const ChunkMasks masks = masksFrom(scan);
             // A wanted CR or LF is no byte of a line.
             const std::uint64_t wantedInLines = wanted ? masks.wanted & ~masks.lineEnds : 0;
-            const std::uint64_t stops = (wantedInLines | masks.high) >> shift;
+            const std::uint64_t stops = wantedInLines | masks.high;
             if (stops != 0) {
                 const std::uint64_t endsBefore =
-                    below(ends, static_cast<unsigned>(std::countr_zero(stops)));
+                    below(masks.lineEnds, static_cast<unsigned>(std::countr_zero(stops)));
                 m_pos = endsBefore == 0 ? lineStart : scan + lastBit(endsBefore) + 1;
                 return;
             }
-            if (ends != 0) {
-                lineStart = scan + lastBit(ends) + 1;
+            if (masks.lineEnds != 0) {
+                lineStart = scan + lastBit(masks.lineEnds) + 1;
             }
-            scan = (chunk + 1) * kChunkSize;
         }
         if (lineStart == m_end) {
             // Every line read so far is passed over.
@@ -279,13 +270,9 @@ bool WordListReader::skipLinesShorterThan(std::size_t bytes) {
             return passed;
         }
         for (std::size_t scan = m_pos + scanned; scan < m_end;) {
-            const std::size_t chunkStart = scan / kChunkSize * kChunkSize;
             // The line ends of the chunk from `scan` on, taken one by one.
-            std::uint64_t ends = masksOf(scan / kChunkSize).lineEnds >> (scan - chunkStart)
-                                                                            << (scan - chunkStart);
-            for (; ends != 0; ends &= ends - 1) {
-                const std::size_t lineEnd =
-                    chunkStart + static_cast<unsigned>(std::countr_zero(ends));
+            for (std::uint64_t ends = masksFrom(scan).lineEnds; ends != 0; ends &= ends - 1) {
+                const std::size_t lineEnd = scan + static_cast<unsigned>(std::countr_zero(ends));
                 if (lineEnd - m_pos >= bytes) {
                     return passed;
                 }
@@ -293,7 +280,7 @@ bool WordListReader::skipLinesShorterThan(std::size_t bytes) {
                 m_pos = lineEnd + 1;
                 passed = true;
             }
-            scan = chunkStart + kChunkSize;
+            scan = nextChunk(scan);
             if (std::min(scan, m_end) - m_pos >= bytes) {
                 return passed;
             }

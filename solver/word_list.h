@@ -16,7 +16,7 @@
 /// The file is open from construction (Open) to destruction (Close).
 class WordListReader {
 public:
-    static constexpr std::size_t kReadSize = 256 * 1024;
+    static constexpr std::size_t kReadSize = std::size_t{256} * 1024;
 
     /// Opens the list and reads its first block, `readSize` bytes at most. Throws
     /// SolveFailure when the file is missing, can't be opened or read, or is not a
@@ -56,10 +56,18 @@ private:
     // Moves the unread bytes to the front, growing the buffer when they fill it, and
     // reads after them. Returns false at the end of the file.
     bool readMore();
-    // The masks of the chunk that starts at byte 64 * `chunk` of the buffer.
-    const ChunkMasks& masksOf(std::size_t chunk) {
-        const std::size_t index = chunk - m_firstMasked;  // wraps when before them
-        return index < m_masks.size() ? m_masks[index] : scanFrom(chunk);
+    // The masks of the bytes from `offset` in the buffer to the end of its chunk,
+    // bit 0 for the byte at `offset`.
+    ChunkMasks masksFrom(std::size_t offset) {
+        const std::size_t index = offset / kChunkSize - m_firstMasked;  // wraps when before
+        const ChunkMasks& masks =
+            index < m_masks.size() ? m_masks[index] : scanFrom(offset / kChunkSize);
+        const unsigned shift = offset % kChunkSize;
+        return {masks.lineEnds >> shift, masks.high >> shift, masks.wanted >> shift};
+    }
+    // Where the chunk after the one that holds `offset` starts.
+    static std::size_t nextChunk(std::size_t offset) {
+        return (offset / kChunkSize + 1) * kChunkSize;
     }
     // Works out the masks of the chunks from `chunk` on, and returns its.
     const ChunkMasks& scanFrom(std::size_t chunk);

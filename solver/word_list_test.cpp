@@ -17,7 +17,8 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-std::vector<std::string> readAll(std::string_view bytes, std::size_t readSize = 256 * 1024) {
+std::vector<std::string> readAll(std::string_view bytes,
+                                 std::size_t readSize = WordListReader::kReadSize) {
     ScratchFile file(bytes);
     WordListReader reader(file.path(), readSize);
     std::vector<std::string> lines;

@@ -125,7 +125,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         }
 
         if (hasList) {
-            const std::size_t readSize = data.ConsumeIntegralInRange<std::size_t>(1, 200);
+            const auto readSize = data.ConsumeIntegralInRange<std::size_t>(1, 200);
             WordListReader::LinesToPassOver passOver;
             passOver.lackingLetter = data.ConsumeBool();
             if (data.ConsumeBool()) {

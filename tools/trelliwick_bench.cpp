@@ -58,6 +58,7 @@ double millisecondsOf(const std::function<void()>& work) {
 
 double medianOf(const std::function<void()>& work) {
     std::vector<double> times;
+    times.reserve(kRepeats);
     for (int i = 0; i < kRepeats; ++i) {
         times.push_back(millisecondsOf(work));
     }
@@ -77,7 +78,8 @@ double peakResidentBytes() {
 
 double residentBytes() {
     std::ifstream statm("/proc/self/statm");
-    double pages = 0, resident = 0;
+    double pages = 0;
+    double resident = 0;
     statm >> pages >> resident;
     return resident * 4096.0;
 }
@@ -100,7 +102,7 @@ std::filesystem::path makeBigList(const std::filesystem::path& directory, std::s
     if (words.empty()) {
         throw std::runtime_error("no SCOWL word lists in /usr/share/dict/scowl");
     }
-    const auto path = directory / "big.txt";
+    auto path = directory / "big.txt";
     std::ofstream out(path, std::ios::binary);
     for (std::size_t i = 0; i < lines; ++i) {
         out << words[i % words.size()] << "\r\n";
@@ -112,7 +114,7 @@ std::filesystem::path makeBigList(const std::filesystem::path& directory, std::s
 // (std::count, vectorised at -O3), as `wc -l` does.
 std::size_t countLines(const std::filesystem::path& path) {
     const int fd = ::open(path.c_str(), O_RDONLY);
-    std::vector<char> block(256 * 1024);
+    std::vector<char> block(std::size_t{256} * 1024);
     std::size_t lines = 0;
     for (ssize_t size; (size = ::read(fd, block.data(), block.size())) > 0;) {
         lines += static_cast<std::size_t>(std::count(block.data(), block.data() + size, '\n'));
@@ -149,11 +151,12 @@ double peakResidentOfChild(const std::function<void()>& work) {
 
 // A list of one line of `bytes` letters, no line end.
 std::filesystem::path makeOneLineList(const std::filesystem::path& directory, std::size_t bytes) {
-    const auto path = directory / "one-line.txt";
+    auto path = directory / "one-line.txt";
     std::ofstream out(path, std::ios::binary);
     const std::string block(1 << 20, 'a');
     for (std::size_t written = 0; written < bytes; written += block.size()) {
-        out.write(block.data(), static_cast<std::streamsize>(std::min(block.size(), bytes - written)));
+        out.write(block.data(),
+                  static_cast<std::streamsize>(std::min(block.size(), bytes - written)));
     }
     return path;
 }
@@ -277,15 +280,14 @@ void measure(const Puzzle& puzzle) {
                 megabytes(peakResidentBytes()), megabytes(2.5 * listed) + 100);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QTemporaryDir scratch;
     const std::filesystem::path directory =
-        argc > 1 ? std::filesystem::path(argv[1]) : std::filesystem::path(scratch.path().toStdString());
+        argc > 1 ? std::filesystem::path(argv[1])
+                 : std::filesystem::path(scratch.path().toStdString());
     std::filesystem::create_directories(directory);
     // Before anything else grows this process, which each child starts as a copy of.
     measureOneLongLine(directory);
@@ -302,8 +304,20 @@ int main(int argc, char** argv) {
     measure({"nine-letter puzzle, default list", defaultList, "e", "rtxaslno", "4"});
     measure({"a rare essential letter, 4M lines", bigList, "q", "uizaeon", "4"});
     measure({"every line passes the essential test, none is long enough", bigList, "", "", "99"});
-    measure({"a common essential letter, a long minimum, 4M lines", bigList, "e", "rtxaslnoi", "40"});
+    measure(
+        {"a common essential letter, a long minimum, 4M lines", bigList, "e", "rtxaslnoi", "40"});
     measure({"a common essential letter, 4M lines", bigList, "e", "rtxaslnoi", "4"});
     measure({"every line listed, 4M lines", bigList, "", "", "0"});
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return run(argc, argv);
+    } catch (const std::exception& error) {
+        std::cerr << "trelliwick-bench: " << error.what() << '\n';
+        return 1;
+    }
 }

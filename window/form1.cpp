@@ -72,7 +72,7 @@ QRect toPixels(const Place& place, double scale) {
     const int top = static_cast<int>(std::lround(place.top * pixelsPerTwip));
     const int right = static_cast<int>(std::lround((place.left + place.width) * pixelsPerTwip));
     const int bottom = static_cast<int>(std::lround((place.top + place.height) * pixelsPerTwip));
-    return QRect(left, top, right - left, bottom - top);
+    return {left, top, right - left, bottom - top};
 }
 
 bool captionFits(const QLabel& label, const QRect& box) {
@@ -139,7 +139,8 @@ public:
     }
 
 signals:
-    void dropDownShown(bool shown);
+    /// The drop-down has shown (true) or hidden (false).
+    void dropDownShown(bool);
 };
 
 namespace {

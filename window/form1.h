@@ -55,7 +55,7 @@ private:
     // Memory set aside at each press of Solve and given back when the run ends, so
     // that a run that has used up the memory can still show what it listed and
     // its message.
-    static constexpr std::size_t kReserveBytes = 4 * 1024 * 1024;
+    static constexpr std::size_t kReserveBytes = std::size_t{4} * 1024 * 1024;
 
     std::filesystem::path m_executableDirectory;
     LetterTable m_letterTable;

@@ -3,6 +3,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QFrame>
 #include <QImage>
 #include <QLabel>
@@ -39,7 +40,7 @@
 namespace memory {
 std::atomic<std::size_t> held{0};
 std::atomic<std::size_t> limit{std::numeric_limits<std::size_t>::max()};
-constexpr std::size_t kTakenByOthers = 1024 * 1024;
+constexpr std::size_t kTakenByOthers = std::size_t{1024} * 1024;
 }  // namespace memory
 
 void* operator new(std::size_t size) {
@@ -474,7 +475,7 @@ TEST_F(Form1Test, RunningOutOfMemoryStillShowsTheMessageAndWhatWasListed) {
     writeWordList(words);
     typePuzzle("", "", "0");
     // Room for the window's reserve and about 1.5 MB of entries, then no more.
-    memory::limit = memory::held.load() + 4 * 1024 * 1024 + 1536 * 1024;
+    memory::limit = memory::held.load() + std::size_t{4 * 1024 + 1536} * 1024;
     const auto message = pressRecordingMessage([&] { QTest::keyClick(textE(), Qt::Key_Return); });
     memory::limit = std::numeric_limits<std::size_t>::max();
     ASSERT_TRUE(message.has_value());
@@ -500,7 +501,8 @@ double contrast(const QColor& a, const QColor& b) {
         };
         return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
     };
-    const double la = luminance(a), lb = luminance(b);
+    const double la = luminance(a);
+    const double lb = luminance(b);
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
@@ -533,7 +535,8 @@ TEST(Form1, TextOnTheDesignsColoursStaysLegibleUnderADarkPalette) {
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
         QTest::keyClick(form.findChild<QLineEdit*>("TextE"), Qt::Key_Return);
         QApplication::processEvents();
-        const QColor colourA(255, 192, 128), colourB(255, 224, 192);
+        const QColor colourA(255, 192, 128);
+        const QColor colourB(255, 224, 192);
         for (const char* label : {"Label5", "Label9", "Label4", "Label7", "Label2"}) {
             EXPECT_GE(inkContrast(form.findChild<QWidget*>(label)->grab().toImage(), colourA), 4.5)
                 << label;

@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr std::size_t kBlockSize = 1024 * 1024;
+constexpr std::size_t kBlockSize = std::size_t{1024} * 1024;
 
 // Drawing an entry takes time in proportion to its length, and a list shows only
 // the start of a long one anyway: past this many bytes an entry is shown cut short.

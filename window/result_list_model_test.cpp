@@ -18,10 +18,11 @@ std::vector<std::string> shownRows(const ResultListModel& model) {
 TEST(ResultListModel, EveryEntryReadsBackAcrossBlocks) {
     // Empty words, words that fill blocks past their end, and one longer than a block.
     std::vector<std::string> words;
+    words.reserve(300'002);
     for (int i = 0; i < 300'000; ++i) {
         words.push_back(i % 7 == 0 ? std::string() : "word" + std::to_string(i));
     }
-    words.push_back("caf\xC3\xA9");
+    words.emplace_back("caf\xC3\xA9");
     ResultListModel model;
     for (std::size_t i = 0; i < words.size(); ++i) {
         model.append(words[i]);
