@@ -7,10 +7,9 @@ cd "$(dirname "$0")"
 source scripts/packages.sh
 ensure_packages "${program_packages[@]}" libgtest-dev nlohmann-json3-dev scowl hyperfine python3
 
-cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release
-cmake --build build/bench -j "$(nproc)" --target trelliwick-bench trelliwick-solve
+cmake --workflow --preset bench
 lists=build/bench/lists
-QT_QPA_PLATFORM=offscreen build/bench/tools/trelliwick-bench "$lists"
+build/bench/tools/trelliwick-bench "$lists"
 
 # Whole processes, the tool against `wc -l` on the 4M-line list, in one session.
 solve=build/bench/tools/trelliwick-solve

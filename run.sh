@@ -5,6 +5,5 @@ cd "$(dirname "$0")"
 source scripts/packages.sh
 ensure_packages "${program_packages[@]}"
 
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
-cmake --build build/release -j "$(nproc)"
+cmake --workflow --preset release
 exec build/release/app/trelliwick "$@"

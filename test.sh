@@ -1,21 +1,28 @@
 #!/usr/bin/env bash
-# Builds trelliwick with AddressSanitizer and UndefinedBehaviorSanitizer and runs
-# every test headless, after a short fuzzing of the solve run (FUZZ_SECONDS,
-# 60 by default; 0 skips it). Exits non-zero when anything fails.
+# Checks trelliwick the way CI does: formatting, then a build with AddressSanitizer
+# and UndefinedBehaviorSanitizer and every test headless, then clang-tidy, then a
+# short fuzzing of the solve run (FUZZ_SECONDS, 60 by default; 0 skips it). Exits
+# non-zero when anything fails.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/packages.sh
-ensure_packages "${program_packages[@]}" libgtest-dev nlohmann-json3-dev clang libclang-rt-14-dev \
-    dpkg-dev
+ensure_packages "${program_packages[@]}" "${test_packages[@]}"
 
-cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Debug -DTRELLIWICK_SANITIZE=ON
-cmake --build build/test -j "$(nproc)"
+mapfile -t sources < <(find solver window app tools -name '*.cpp' -o -name '*.h' | sort)
+clang-format --dry-run -Werror "${sources[@]}"
+
+mkdir -p build/test
+cmake --workflow --preset test 2>&1 | tee build/test/workflow.log
+
+# clang-tidy reads the test build's compile commands, and the code moc made there.
+mapfile -t units < <(printf '%s\n' "${sources[@]}" | grep '\.cpp$')
+printf '%s\n' "${units[@]}" | xargs -P "$(nproc)" -n 1 clang-tidy -p build/test --quiet 2>&1 |
+    sed '/^[0-9]* warnings generated\.$/d'
+echo "clang-tidy: no findings in ${#units[@]} files"
 
 fuzz_seconds=${FUZZ_SECONDS:-60}
 if [ "$fuzz_seconds" -gt 0 ]; then
-    CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTRELLIWICK_FUZZ=ON \
-        -DTRELLIWICK_WINDOW=OFF -DBUILD_TESTING=OFF
-    cmake --build build/fuzz -j "$(nproc)" --target solve_fuzzer
+    cmake --workflow --preset fuzz
     mkdir -p build/fuzz/corpus
     if ! build/fuzz/tools/solve_fuzzer -max_total_time="$fuzz_seconds" -timeout=10 \
         -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix=build/fuzz/ \
@@ -27,7 +34,5 @@ if [ "$fuzz_seconds" -gt 0 ]; then
     grep -E '^#[0-9]+[[:space:]]+DONE|^stat::number_of_executed_units' build/fuzz/fuzz.log
 fi
 
-export QT_QPA_PLATFORM=offscreen
-export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
-export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-ctest --test-dir build/test --output-on-failure -j "$(nproc)"
+# The tests' closing line again, as the last word.
+grep -E '^[0-9]+% tests passed' build/test/workflow.log | tail -n 1

@@ -17,4 +17,9 @@ ensure_packages() {
 }
 
 # What building the program needs.
-program_packages=(cmake g++ make qt6-base-dev libicu-dev libhwy-dev wbritish fonts-dejavu-core)
+program_packages=(cmake ninja-build g++ qt6-base-dev libicu-dev libhwy-dev wbritish
+                  fonts-dejavu-core)
+# What testing it needs besides: GoogleTest, the tool's JSON, clang for fuzzing and
+# for the format and lint checks, and dpkg-dev for the package test.
+test_packages=(libgtest-dev nlohmann-json3-dev clang libclang-rt-14-dev clang-format clang-tidy
+               dpkg-dev)
