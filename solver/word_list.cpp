@@ -168,7 +168,7 @@ std::string_view WordListReader::readLine() {
         for (; scan < m_end; scan = nextChunk(scan)) {
             const ChunkMasks masks = masksFrom(scan);
             if (masks.lineEnds != 0) {
-                const unsigned length = static_cast<unsigned>(std::countr_zero(masks.lineEnds));
+                const auto length = static_cast<unsigned>(std::countr_zero(masks.lineEnds));
                 m_lineIsAscii = ascii && below(masks.high, length) == 0;
                 const std::string_view line(m_buffer.get() + m_pos, scan + length - m_pos);
                 skipLineEnd(scan + length);
