@@ -19,6 +19,7 @@
 #include "letter_table.h"
 #include "recording_window.h"
 #include "solve_run.h"
+#include "tool_main.h"
 #include "window_side.h"
 
 #include <QAbstractItemView>
@@ -314,10 +315,5 @@ int run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    try {
-        return run(argc, argv);
-    } catch (const std::exception& error) {
-        std::cerr << "trelliwick-bench: " << error.what() << '\n';
-        return 1;
-    }
+    return runTool("trelliwick-bench", run, argc, argv);
 }

@@ -8,11 +8,11 @@
 #include "letter_table.h"
 #include "recording_window.h"
 #include "solve_run.h"
+#include "tool_main.h"
 
 #include <nlohmann/json.hpp>
 
 #include <cstdio>
-#include <exception>
 #include <iostream>
 #include <locale>
 
@@ -52,7 +52,8 @@ int run(int argc, char** argv) {
                         {"label3", window.label3},
                         {"message", message}});
     }
-    std::cout << runs.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+    std::cout << runs.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << '\n'
+              << std::flush;  // so that a failed write shows in good()
     return std::cout.good() ? 0 : 1;
 }
 
@@ -60,12 +61,5 @@ int run(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     // The runs themselves let nothing out; building their output may still fail.
-    try {
-        return run(argc, argv);
-    } catch (const std::exception& error) {
-        std::cerr << "trelliwick-solve: " << error.what() << '\n';
-    } catch (...) {
-        std::cerr << "trelliwick-solve: failed\n";
-    }
-    return 1;
+    return runTool("trelliwick-solve", run, argc, argv);
 }

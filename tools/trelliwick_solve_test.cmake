@@ -29,3 +29,12 @@ execute_process(COMMAND "${TOOL}" "${SCRATCH}/words.txt" e rtxa RESULT_VARIABLE 
 if(NOT result EQUAL 2)
     message(FATAL_ERROR "an incomplete triple did not give the usage error")
 endif()
+
+# Output that cannot be written is a failure, told by the exit code, not a crash.
+if(EXISTS /dev/full)
+    execute_process(COMMAND "${TOOL}" "${SCRATCH}/words.txt" e rtxa 4 OUTPUT_FILE /dev/full
+                    RESULT_VARIABLE result ERROR_QUIET)
+    if(NOT result EQUAL 1)
+        message(FATAL_ERROR "writing to a full disk ended with ${result}, not 1")
+    endif()
+endif()
