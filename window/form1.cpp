@@ -117,7 +117,8 @@ QLineEdit* makeTextBox(QWidget* parent, const char* name) {
 }  // namespace
 
 /// The length box: an editable combo box whose drop-down opens on the item equal to
-/// the typed text, or on none, and which tells when its drop-down shows or hides.
+/// the typed text, or on none, and which tells when its drop-down shows or hides,
+/// however it is closed: by a pick, by Escape or by a click elsewhere.
 class LengthBox : public QComboBox {
     Q_OBJECT
 
@@ -126,21 +127,28 @@ public:
 
     void showPopup() override {
         QComboBox::showPopup();
+        QWidget* dropDown = view()->window();
+        dropDown->removeEventFilter(this);
+        dropDown->installEventFilter(this);
         const int typed = findText(currentText());
         view()->setCurrentIndex(typed >= 0 ? model()->index(typed, modelColumn()) : QModelIndex());
         emit dropDownShown(true);
-    }
-    void hidePopup() override {
-        QComboBox::hidePopup();
-        // Told once the key that closed it has been handled, which must not count
-        // again outside the drop-down.
-        QMetaObject::invokeMethod(
-            this, [this] { emit dropDownShown(false); }, Qt::QueuedConnection);
     }
 
 signals:
     /// The drop-down has shown (true) or hidden (false).
     void dropDownShown(bool);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Hide && watched == view()->window()) {
+            // Told once the key that closed it, if a key did, has been handled: it
+            // must not count again outside the drop-down.
+            QMetaObject::invokeMethod(
+                this, [this] { emit dropDownShown(false); }, Qt::QueuedConnection);
+        }
+        return QComboBox::eventFilter(watched, event);
+    }
 };
 
 namespace {
