@@ -2,10 +2,14 @@
 // letter table and one window side, carried from run to run: for each, texts for
 // the essential letters, the other letters and the minimum length, and the bytes
 // of the word list (or no list at all). Besides what the sanitizers catch, it
-// checks what must hold after every run, and that the word list reader, reading a
-// few bytes at a time and passing over lines, keeps exactly the lines it should.
+// checks each run against a plain model of the rules, which reads every line and
+// fills and tests the table slot by slot, and checks that the word list reader,
+// reading a few bytes at a time and passing over lines, keeps exactly the lines
+// it should.
 
+#include "characters.h"
 #include "letter_table.h"
+#include "minimum_length.h"
 #include "recording_window.h"
 #include "solve_run.h"
 #include "word_list.h"
@@ -19,6 +23,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -96,6 +101,124 @@ void checkReader(const std::filesystem::path& path, const std::string& bytes, st
     require(lines == expected, "the reader kept the wrong lines");
 }
 
+// A line or a typed text as upper-case characters, and as UTF-8.
+struct Decoded {
+    std::u32string upper;
+    std::string text;
+};
+
+Decoded decode(const std::string& bytes) {
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+    std::u32string characters;
+    bool valid = true;
+    for (std::size_t i = 0; i < bytes.size();) {
+        UChar32 c;
+        U8_NEXT(data, i, bytes.size(), c);
+        if (c < 0) {
+            valid = false;
+            break;
+        }
+        characters += static_cast<char32_t>(c);
+    }
+    if (!valid) {
+        characters.clear();
+        for (const char byte : bytes) {
+            characters += fromWindows1252(static_cast<std::uint8_t>(byte));
+        }
+    }
+    Decoded decoded;
+    for (const char32_t c : characters) {
+        decoded.upper += toUpper(c);
+        std::uint8_t utf8[4];
+        std::size_t size = 0;
+        U8_APPEND_UNSAFE(utf8, size, c);
+        decoded.text.append(reinterpret_cast<const char*>(utf8), size);
+    }
+    return decoded;
+}
+
+// The run as its rules read, line by line and slot by slot, on a window side that
+// holds what `before` held.
+RecordingWindow modelRun(const RecordingWindow& before, const std::optional<std::string>& list) {
+    RecordingWindow window = before;
+    constexpr char32_t kEmpty = 0x110000;
+    constexpr char32_t kUsed = 0x110001;
+    constexpr char32_t kEnd = 0x110002;
+    std::vector<char32_t> slots(201, kEmpty);
+    const auto set = [&](std::size_t index, char32_t value) {
+        if (index > 200) {
+            throw std::out_of_range("slot");
+        }
+        slots[index] = value;
+    };
+    try {
+        if (!list) {
+            throw std::runtime_error("no list");
+        }
+        const std::u32string e = decode(window.essentials).upper;
+        const std::u32string o = decode(window.others).upper;
+        const MinimumLength minimum(window.minimum, window.separator);
+        const std::size_t le = e.size();
+        const std::size_t lo = o.size();
+        window.list2.clear();
+        window.list3.clear();
+        std::size_t count = 0;
+        for (const std::string& line : splitLines(*list)) {
+            const Decoded word = decode(line);
+            const std::u32string& w = word.upper;
+            const auto lw = static_cast<double>(w.size());
+            for (std::size_t i = 1; i <= le; ++i) {
+                set(i, e[i - 1]);
+            }
+            set(le + 2, kEnd);
+            if (w.size() < le) {
+                continue;
+            }
+            bool essential = true;
+            for (std::size_t i = 1; i <= le && essential; ++i) {
+                essential = w.find(slots[i]) != std::u32string::npos;
+                if (essential) {
+                    slots[i] = kUsed;
+                }
+            }
+            if (!essential) {
+                continue;
+            }
+            if (!(minimum.value() > lw)) {
+                window.list2.push_back(word.text);
+                ++count;
+            }
+            for (std::size_t i = 1; i <= le; ++i) {
+                set(i, e[i - 1]);
+            }
+            for (std::size_t k = 1; k <= lo + 1; ++k) {
+                set(le + k, k <= lo ? o[k - 1] : kEmpty);
+            }
+            set(le + lo + 3, kEnd);
+            if (le + lo < w.size()) {
+                continue;
+            }
+            bool solution = true;
+            for (std::size_t i = 0; i < w.size() && solution; ++i) {
+                char32_t* const pool = slots.data() + 1;
+                char32_t* const slot = std::find(pool, pool + le + lo, w[i]);
+                solution = slot != pool + le + lo;
+                if (solution) {
+                    *slot = kUsed;
+                }
+            }
+            if (solution && !(minimum.value() > lw)) {
+                window.list3.push_back(word.text);
+            }
+        }
+        window.label2 = std::to_string(count);
+        window.label3 = std::to_string(window.list3.size());
+    } catch (...) {
+        window.message = RecordingWindow::Message{"", "", 0};
+    }
+    return window;
+}
+
 const std::filesystem::path& scratchList() {
     static const std::filesystem::path path =
         std::filesystem::temp_directory_path() /
@@ -140,6 +263,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         window.type(std::move(essentials), std::move(others), std::move(minimum));
         solve(window, table, scratchList());
 
+        RecordingWindow typed = before;
+        typed.type(window.essentials, window.others, window.minimum);
+        const RecordingWindow model =
+            modelRun(typed, hasList ? std::optional<std::string>(list) : std::nullopt);
+        require(window.list2 == model.list2 && window.list3 == model.list3,
+                "the lists differ from the model's");
+        require(window.label2 == model.label2 && window.label3 == model.label3,
+                "the counts differ from the model's");
+        require(window.message.has_value() == model.message.has_value(),
+                "the run failed where the model did not, or the other way round");
         require(isSubsequence(window.list3, window.list2), "a solution is missing from List2");
         if (window.message) {
             require(window.label2 == before.label2 && window.label3 == before.label3,
