@@ -59,7 +59,7 @@ using Scan = void (*)(const char*, std::size_t, BytePair, ChunkMasks*);
 // timer for 4.4 ms at every start of the program (hyperfine, an empty main linked
 // with and without it): more than a whole run takes on a small list.
 Scan chooseScan() {
-#if HWY_ARCH_X86
+#if HWY_ARCH_X86 && (defined(__GNUC__) || defined(__clang__))
     if (__builtin_cpu_supports("sse3") && __builtin_cpu_supports("ssse3")) {
         return &trelliwick::N_SSSE3::ScanChunks;
     }
