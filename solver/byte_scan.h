@@ -16,6 +16,8 @@ struct ChunkMasks {
 struct BytePair {
     std::uint8_t first = 0;
     std::uint8_t second = 0;
+
+    friend bool operator==(const BytePair&, const BytePair&) = default;
 };
 
 inline constexpr std::size_t kChunkSize = 64;

@@ -131,18 +131,16 @@ bool WordListReader::readMore() {
 }
 
 const ChunkMasks& WordListReader::scanFrom(std::size_t chunk) {
-    {
-        const std::size_t chunksRead = roundUpToChunk(m_end) / kChunkSize;
-        const std::size_t count = std::min(kMaskedChunks, chunksRead - chunk);
-        m_masks.resize(count);
-        scanChunks(m_buffer.get() + chunk * kChunkSize, count, m_wanted, m_masks.data());
-        m_firstMasked = chunk;
-        if (chunk + count == chunksRead && m_end % kChunkSize != 0) {
-            // A wanted NUL is no byte of the file beyond its end.
-            m_masks.back().wanted = below(m_masks.back().wanted, m_end % kChunkSize);
-        }
+    const std::size_t chunksRead = roundUpToChunk(m_end) / kChunkSize;
+    const std::size_t count = std::min(kMaskedChunks, chunksRead - chunk);
+    m_masks.resize(count);
+    scanChunks(m_buffer.get() + chunk * kChunkSize, count, m_wanted, m_masks.data());
+    m_firstMasked = chunk;
+    if (chunk + count == chunksRead && m_end % kChunkSize != 0) {
+        // A wanted NUL is no byte of the file beyond its end.
+        m_masks.back().wanted = below(m_masks.back().wanted, m_end % kChunkSize);
     }
-    return m_masks[chunk - m_firstMasked];
+    return m_masks.front();
 }
 
 bool WordListReader::atEndOfBlock() {
@@ -200,7 +198,7 @@ void WordListReader::skipLineEnd(std::size_t lineEnd) {
 }
 
 void WordListReader::skipLinesWithout(std::optional<BytePair> wanted) {
-    if (wanted && (wanted->first != m_wanted.first || wanted->second != m_wanted.second)) {
+    if (wanted && *wanted != m_wanted) {
         m_wanted = *wanted;
         m_masks.clear();
     }

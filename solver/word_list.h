@@ -23,7 +23,7 @@ public:
     /// regular file (a directory, a pipe, a device): only a regular file ever ends.
     explicit WordListReader(const std::filesystem::path& path, std::size_t readSize = kReadSize);
     /// True when no further line remains. Throws SolveFailure on a read error.
-    bool atEnd() { return m_pos == m_end || m_afterCr ? atEndOfBlock() : false; }
+    bool atEnd() { return (m_pos == m_end || m_afterCr) && atEndOfBlock(); }
 
     /// The next line, without its terminator; only call it when `atEnd()` is false.
     /// The view stays valid until the next call of any other member.
