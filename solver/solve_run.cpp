@@ -83,15 +83,18 @@ void run(WindowSide& window, LetterTable& table, const std::filesystem::path& wo
 
         table.fillEssentials(essentials);
         if (word.length() >= essentials.size() && table.EssentialTest(word, essentials.size())) {
-            if (!(minimumLength.value() > length)) {
+            // Worked out here, where a text that is no number fails the run; both
+            // decisions use it.
+            const double minimum = minimumLength.value();
+            if (!(minimum > length)) {
                 window.append(ResultList::List2, word.text());
                 ++essentialCount;
             }
             table.fillPool(essentials, others);
-            unlisted.shorterThan = bytesBelow(minimumLength.value());
+            unlisted.shorterThan = bytesBelow(minimum);
             // The length is decided before the PoolTest, so that a word too short to
             // list is not tested.
-            if (word.length() <= poolSize && !(minimumLength.value() > length) &&
+            if (word.length() <= poolSize && !(minimum > length) &&
                 table.PoolTest(word, poolSize)) {
                 window.append(ResultList::List3, word.text());
             }
@@ -110,11 +113,15 @@ void solve(WindowSide& window, LetterTable& table, const std::filesystem::path& 
     try {
         run(window, table, wordList);
     } catch (...) {
+        // Each step on its own: a window that cannot show what was listed must
+        // still show the message. What fails here is left as it is.
         try {
             window.runEnded();
+        } catch (...) {
+        }
+        try {
             window.showMessage(kFailureTitle, kFailureText);
         } catch (...) {
-            // Not even the message could be shown; the window keeps what it has.
         }
     }
 }

@@ -260,6 +260,15 @@ TEST(SolveRun, NothingEscapesWhenTheMessageCannotBeShown) {
     solve(window, table, list.path());  // noexcept: a throw would end the test program
     EXPECT_EQ(window.list2, (Words{"rate"}));
     EXPECT_EQ(window.runsEnded, 1);
+
+    // Nor when it cannot show what was listed; the message still shows.
+    struct BlindWindow : RecordingWindow {
+        void runEnded() override { throw std::bad_alloc(); }
+    };
+    BlindWindow blind;
+    blind.type("e", std::string(197, 'x'), "4");
+    solve(blind, table, list.path());
+    EXPECT_TRUE(blind.message);
 }
 
 TEST_F(SolveRunTest, FindsTheSolutionsOfAQPuzzleInAListAsDictionariesAre) {
