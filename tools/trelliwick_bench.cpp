@@ -124,21 +124,9 @@ std::size_t countLines(const std::filesystem::path& path) {
     return lines;
 }
 
-// `wc -l` on the same file, as a process of its own, output discarded.
-void runWcL(const std::filesystem::path& path) {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        const int null = ::open("/dev/null", O_WRONLY);
-        ::dup2(null, STDOUT_FILENO);
-        ::execlp("wc", "wc", "-l", path.c_str(), nullptr);
-        ::_exit(127);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-}
-
-// The peak resident memory of a child process that performs `work`.
-double peakResidentOfChild(const std::function<void()>& work) {
+// Performs `work` in a child process, which then ends, and returns the child's
+// peak resident memory in bytes.
+double runInChild(const std::function<void()>& work) {
     const pid_t child = ::fork();
     if (child == 0) {
         work();
@@ -148,6 +136,16 @@ double peakResidentOfChild(const std::function<void()>& work) {
     rusage usage{};
     ::wait4(child, &status, 0, &usage);
     return static_cast<double>(usage.ru_maxrss) * 1024.0;
+}
+
+// `wc -l` on the same file, as a process of its own, output discarded.
+void runWcL(const std::filesystem::path& path) {
+    runInChild([&] {
+        const int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(null, STDOUT_FILENO);
+        ::execlp("wc", "wc", "-l", path.c_str(), nullptr);
+        ::_exit(127);
+    });
 }
 
 // A list of one line of `bytes` letters, no line end.
@@ -168,7 +166,7 @@ void measureOneLongLine(const std::filesystem::path& directory) {
     std::cout << "\n== one line of " << kBytes << " letters\n";
     const auto list = makeOneLineList(directory, kBytes);
     const auto peakOfRun = [&](const char* minimum) {
-        return peakResidentOfChild([&] {
+        return runInChild([&] {
             RecordingWindow window;  // stores what it is given
             LetterTable table;
             window.type("", "", minimum);
