@@ -52,14 +52,14 @@ std::size_t bytesBelow(double minimum) {
                                          : static_cast<std::size_t>(minimum);
 }
 
-void run(WindowSide& window, LetterTable& table, const std::filesystem::path& wordList) {
+void run(WindowSide& window, LetterTable& table, const OpenWordList& openList) {
     // The window does not respond during a run, so its texts are read once.
     const std::u32string essentials = upperCaseLetters(window.text(InputField::TextE));
     const std::u32string others = upperCaseLetters(window.text(InputField::TextO));
     const MinimumLength minimumLength(window.text(InputField::Combo1), window.decimalSeparator());
     const std::size_t poolSize = essentials.size() + others.size();
 
-    WordListReader list(wordList);
+    WordListReader list(openList());
     std::size_t essentialCount = 0;
     window.clear(ResultList::List2);
     window.clear(ResultList::List3);
@@ -109,9 +109,9 @@ void run(WindowSide& window, LetterTable& table, const std::filesystem::path& wo
 
 }  // namespace
 
-void solve(WindowSide& window, LetterTable& table, const std::filesystem::path& wordList) noexcept {
+void solve(WindowSide& window, LetterTable& table, const OpenWordList& openList) noexcept {
     try {
-        run(window, table, wordList);
+        run(window, table, openList);
     } catch (...) {
         // Each step on its own: a window that cannot show what was listed must
         // still show the message. What fails here is left as it is.
@@ -124,4 +124,8 @@ void solve(WindowSide& window, LetterTable& table, const std::filesystem::path& 
         } catch (...) {
         }
     }
+}
+
+void solve(WindowSide& window, LetterTable& table, const std::filesystem::path& wordList) noexcept {
+    solve(window, table, [&wordList] { return std::make_unique<WordListFile>(wordList); });
 }

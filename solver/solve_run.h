@@ -1,8 +1,11 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <string_view>
 
+class ByteSource;
 class LetterTable;
 class WindowSide;
 
@@ -30,7 +33,13 @@ inline constexpr std::string_view kFailureText =
 /// The word list's place: "abc.txt" in `executableDirectory`.
 std::filesystem::path wordListPath(const std::filesystem::path& executableDirectory);
 
-/// Performs one solve run against the word list at `wordList`, with `table`
+/// Opens the word list afresh for a run; throws when it can't.
+using OpenWordList = std::function<std::unique_ptr<ByteSource>()>;
+
+/// Performs one solve run against the word list that `openList` opens, with `table`
 /// carried over from earlier runs. Returns when the run is over, whichever way;
 /// nothing is thrown, even when the window side fails to show the message.
+void solve(WindowSide& window, LetterTable& table, const OpenWordList& openList) noexcept;
+
+/// The same against the word list file at `wordList`.
 void solve(WindowSide& window, LetterTable& table, const std::filesystem::path& wordList) noexcept;

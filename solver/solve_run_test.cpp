@@ -1,11 +1,14 @@
 #include "solve_run.h"
 
+#include "fake_byte_source.h"
 #include "letter_table.h"
 #include "recording_window.h"
 #include "scratch_file.h"
+#include "word_list.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <new>
 
 #ifndef _WIN32
@@ -24,6 +27,11 @@ protected:
     void solveWith(const std::filesystem::path& list, std::string e, std::string o, std::string m) {
         window.type(std::move(e), std::move(o), std::move(m));
         solve(window, table, list);
+    }
+    // The same with the list's bytes handed out by `source`.
+    void solveWith(const FakeByteSource& source, std::string e, std::string o, std::string m) {
+        window.type(std::move(e), std::move(o), std::move(m));
+        solve(window, table, [&] { return std::make_unique<FakeByteSource>(source); });
     }
     void expectFailureShown() const {
         ASSERT_TRUE(window.message.has_value());
@@ -236,6 +244,66 @@ TEST_F(SolveRunTest, LinesWithoutTheEssentialLettersArePassedOverAcrossBlocks) {
     expectFailureShown();
     EXPECT_EQ(window.list2, (Words{"Quiet"}));
     EXPECT_EQ(window.label2, "5");
+}
+
+TEST_F(SolveRunTest, AReadErrorEndsTheRunKeepingWhatItListed) {
+    // Lines of 8 bytes, across the reader's first block edge and beyond.
+    std::string list;
+    for (int i = 0; i < 40'000; ++i) {
+        list += "w" + std::to_string(10'000 + i) + "\r\n";
+    }
+    ASSERT_EQ(list.size(), 320'000u);
+    solveWith(FakeByteSource(list), "w", "", "0");
+    ASSERT_EQ(window.label2, "40000");
+
+    const std::size_t block = WordListReader::kBlockSize;  // a whole number of lines
+    const struct {
+        std::size_t failAt;
+        std::size_t listed;
+    } failures[] = {
+        {3, 0}, {block - 3, block / 8 - 1}, {block, block / 8}, {list.size() - 2, 39'999}};
+    for (const int error : {EIO, EAGAIN}) {
+        for (const auto& failure : failures) {
+            solveWith(FakeByteSource(list, {}, failure.failAt, error), "w", "", "0");
+            ASSERT_TRUE(window.message) << failure.failAt;
+            EXPECT_EQ(window.message->text, "File containing list of words - 'abc.txt' not found.");
+            EXPECT_EQ(window.message->runsEndedBefore, window.runsEnded);  // listed, then shown
+            EXPECT_EQ(window.list2.size(), failure.listed) << failure.failAt;
+            EXPECT_EQ(window.list3.size(), 0u);
+            EXPECT_EQ(window.label2, "40000");
+        }
+    }
+    // Failing at the first byte, before anything is read, leaves the lists as they were,
+    // as a list that can't be opened does.
+    solveWith(FakeByteSource("tree\r\n"), "e", "rte", "0");
+    solveWith(FakeByteSource(list, {}, 0), "w", "", "0");
+    EXPECT_TRUE(window.message);
+    EXPECT_EQ(window.list2, (Words{"tree"}));
+    EXPECT_EQ(window.list3, (Words{"tree"}));
+}
+
+TEST_F(SolveRunTest, AFinalCrlfSplitBetweenReadsAddsNoWord) {
+    // With nothing to pass over, every line is listed, an empty one too.
+    const std::string list = "ab\r\n\r\ncd\r\n";
+    for (std::size_t piece = 1; piece <= list.size(); ++piece) {
+        solveWith(FakeByteSource(list, {piece}), "", "", "0");
+        EXPECT_EQ(window.list2, (Words{"ab", "", "cd"})) << piece;
+        EXPECT_EQ(window.label3, "1") << piece;
+    }
+}
+
+TEST_F(SolveRunTest, ALineOfOtherLettersThatUpperCaseToTheEssentialOneIsListed) {
+    // The long s upper-cases to S, so the line is read although it holds no S byte.
+    solveWith(FakeByteSource("tax\r\n\xC5\xBFtar\r\nstar\r\n"), "s", "tar", "4");
+    EXPECT_EQ(window.list2, (Words{"\xC5\xBFtar", "star"}));
+    EXPECT_EQ(window.list3, (Words{"\xC5\xBFtar", "star"}));
+}
+
+TEST_F(SolveRunTest, TheMinimumTakesTheUsersDecimalSeparator) {
+    window.separator = U',';
+    solveWith(FakeByteSource("tea\r\nteam\r\nteams\r\n"), "t", "eams", "4,9");
+    EXPECT_FALSE(window.message);
+    EXPECT_EQ(window.list2, (Words{"team", "teams"}));
 }
 
 TEST_F(SolveRunTest, TheWindowHearsTheRunHasEndedBeforeAnyMessage) {

@@ -1,10 +1,9 @@
 #pragma once
 
 #include "byte_scan.h"
+#include "word_list_file.h"
 
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -13,17 +12,31 @@
 /// Reads the word list line by line, never loading it whole. A line ends at CR,
 /// CRLF or LF; the terminator is not part of the word, and nothing else is removed.
 /// The last line may lack a terminator; no empty word is read after a final one.
-/// The file is open from construction (Open) to destruction (Close).
+/// The list is open from construction (Open) to destruction (Close).
+///
+/// The reader keeps one buffer: the bytes not yet read as lines, from `m_pos` to
+/// `m_end`, of which those up to `m_linesEnd` are whole lines, each with its line
+/// end. Lines are read and passed over only inside that region; when it is used up,
+/// `fill()` moves what is left to the front and reads more.
 class WordListReader {
 public:
-    static constexpr std::size_t kReadSize = std::size_t{256} * 1024;
+    static constexpr std::size_t kBlockSize = std::size_t{256} * 1024;
 
-    /// Opens the list and reads its first block, `readSize` bytes at most. Throws
-    /// SolveFailure when the file is missing, can't be opened or read, or is not a
-    /// regular file (a directory, a pipe, a device): only a regular file ever ends.
-    explicit WordListReader(const std::filesystem::path& path, std::size_t readSize = kReadSize);
-    /// True when no further line remains. Throws SolveFailure on a read error.
-    bool atEnd() { return (m_pos == m_end || m_afterCr) && atEndOfBlock(); }
+    /// Reads the list from `source`, up to `blockSize` bytes at a time, and reads its
+    /// first block now. Throws what the source throws when that read fails.
+    explicit WordListReader(std::unique_ptr<ByteSource> source, std::size_t blockSize = kBlockSize);
+
+    /// True when no further line remains. Throws what the source throws when a read
+    /// fails.
+    bool atEnd() {
+        while (m_pos == m_linesEnd) {
+            if (m_atFileEnd) {
+                return true;
+            }
+            fill();
+        }
+        return false;
+    }
 
     /// The next line, without its terminator; only call it when `atEnd()` is false.
     /// The view stays valid until the next call of any other member.
@@ -46,18 +59,22 @@ public:
     void passOver(const LinesToPassOver& lines);
 
 private:
-    bool atEndOfBlock();
+    // Moves the bytes not yet read as lines to the front, grows the buffer if they
+    // fill it (a line longer than the buffer), reads more after them, and marks the
+    // end of the last whole line. A CR at the very end of what was read waits for
+    // the next read, which tells whether an LF follows it.
+    void fill();
     // Passes over the lines ahead that hold no byte of `wanted` and no byte above
     // 0x7F; with no `wanted`, only lines with a byte above 0x7F are kept.
     void skipLinesWithout(std::optional<BytePair> wanted);
     // Passes over the lines ahead of fewer than `bytes` bytes; returns whether it
     // passed over any.
     bool skipLinesShorterThan(std::size_t bytes);
-    // Moves the unread bytes to the front, growing the buffer when they fill it, and
-    // reads after them. Returns false at the end of the file.
-    bool readMore();
+    // The line from `m_pos` to `lineEnd`, its terminator consumed.
+    std::string_view takeLine(std::size_t lineEnd);
+
     // The masks of the bytes from `offset` in the buffer to the end of its chunk,
-    // bit 0 for the byte at `offset`.
+    // bit 0 for the byte at `offset`. No bit is set at or beyond `m_linesEnd`.
     ChunkMasks masksFrom(std::size_t offset) {
         const std::size_t index = offset / kChunkSize - m_firstMasked;  // wraps when before
         const ChunkMasks& masks =
@@ -71,41 +88,19 @@ private:
     }
     // Works out the masks of the chunks from `chunk` on, and returns its.
     const ChunkMasks& scanFrom(std::size_t chunk);
-    // Consumes the line end at `lineEnd`, a CRLF as one.
-    void skipLineEnd(std::size_t lineEnd);
 
     struct FreeBuffer {
         void operator()(char* bytes) const { std::free(bytes); }
     };
-    // Reads up to `size` bytes into `bytes`; 0 at the end of the file.
-    std::size_t readSome(char* bytes, std::size_t size);
 
-#ifdef _WIN32
-    struct FileCloser {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
-    std::unique_ptr<std::FILE, FileCloser> m_file;
-#else
-    class Descriptor {
-    public:
-        explicit Descriptor(int fd) : m_fd(fd) {}
-        ~Descriptor();
-        Descriptor(const Descriptor&) = delete;
-        Descriptor& operator=(const Descriptor&) = delete;
-        int get() const { return m_fd; }
-
-    private:
-        int m_fd;
-    };
-    Descriptor m_file;
-#endif
-    std::size_t m_readSize;
-    std::unique_ptr<char, FreeBuffer> m_buffer;  // followed by a chunk of zeros
-    std::size_t m_capacity = 0;
-    std::size_t m_pos = 0;  // the unread bytes are [m_pos, m_end)
+    std::unique_ptr<ByteSource> m_source;
+    std::size_t m_blockSize;
+    std::unique_ptr<char, FreeBuffer> m_buffer;
+    std::size_t m_capacity = 0;  // a whole number of chunks
+    std::size_t m_pos = 0;
+    std::size_t m_linesEnd = 0;
     std::size_t m_end = 0;
     bool m_atFileEnd = false;
-    bool m_afterCr = false;  // the last byte read was a CR: skip an LF that follows
     bool m_lineIsAscii = true;
 
     // The masks of chunks [m_firstMasked, m_firstMasked + m_masks.size()) of the

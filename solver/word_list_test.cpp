@@ -1,7 +1,6 @@
 #include "word_list.h"
 
-#include "scratch_file.h"
-#include "solve_failure.h"
+#include "fake_byte_source.h"
 
 #include <gtest/gtest.h>
 
@@ -9,23 +8,24 @@
 #include <string>
 #include <vector>
 
-#ifndef _WIN32
-#include <sys/stat.h>
-#endif
-
 namespace {
 
 using Lines = std::vector<std::string>;
 
-std::vector<std::string> readAll(std::string_view bytes,
-                                 std::size_t readSize = WordListReader::kReadSize) {
-    ScratchFile file(bytes);
-    WordListReader reader(file.path(), readSize);
+// Every line of `bytes`, read `blockSize` bytes at a time at most, handed out by
+// the source in pieces of the sizes `pieces` gives.
+std::vector<std::string> readAll(const std::string& bytes, std::size_t blockSize,
+                                 std::vector<std::size_t> pieces = {}) {
+    WordListReader reader(std::make_unique<FakeByteSource>(bytes, std::move(pieces)), blockSize);
     std::vector<std::string> lines;
     while (!reader.atEnd()) {
         lines.emplace_back(reader.readLine());
     }
     return lines;
+}
+
+std::vector<std::string> readAll(const std::string& bytes) {
+    return readAll(bytes, WordListReader::kBlockSize);
 }
 
 TEST(WordListReader, LinesEndAtCrCrlfOrLf) {
@@ -50,31 +50,39 @@ TEST(WordListReader, LinesAcrossReadBlocks) {
     const std::string longLine(3'000'000, 'x');
     EXPECT_EQ(readAll(longLine + "\r\nend"), (Lines{longLine, "end"}));
     EXPECT_EQ(readAll(longLine), (Lines{longLine}));
-    for (const std::size_t readSize : {1u, 2u, 3u, 63u, 64u, 65u, 4096u}) {
-        EXPECT_EQ(readAll("ab\r\ncd\ref\n\n" + std::string(200, 'g'), readSize),
+    for (const std::size_t blockSize : {1u, 2u, 3u, 63u, 64u, 65u, 4096u}) {
+        EXPECT_EQ(readAll("ab\r\ncd\ref\n\n" + std::string(200, 'g'), blockSize),
                   (Lines{"ab", "cd", "ef", "", std::string(200, 'g')}))
-            << readSize;
-        const std::string first(readSize - 1, 'a');
-        EXPECT_EQ(readAll(first + "\r\nb", readSize), (Lines{first, "b"})) << readSize;
-        EXPECT_EQ(readAll(first + "\r", readSize), (Lines{first})) << readSize;
+            << blockSize;
+        const std::string first(blockSize - 1, 'a');
+        EXPECT_EQ(readAll(first + "\r\nb", blockSize), (Lines{first, "b"})) << blockSize;
+        EXPECT_EQ(readAll(first + "\r", blockSize), (Lines{first})) << blockSize;
     }
 }
 
-TEST(WordListReader, AMissingOrUnreadableListFailsToOpen) {
-    const auto dir = ScratchFile::directory();
-    std::filesystem::create_directories(dir);
-    EXPECT_THROW(WordListReader(dir / "no-such-list.txt"), SolveFailure);
-    std::filesystem::create_directory(dir / "a-directory");
-    EXPECT_THROW(WordListReader(dir / "a-directory"), SolveFailure);
+TEST(WordListReader, ShortReadsOfEverySizeGiveTheSameLines) {
+    // Every kind of line end, at every place relative to the edges of what one read
+    // hands out, and a final CRLF split across the last two reads.
+    const std::string list = "ab\r\ncd\ref\n\n\r\r\n" + std::string(150, 'g') + "\r\nh\r\n";
+    const Lines expected{"ab", "cd", "ef", "", "", "", std::string(150, 'g'), "h"};
+    for (std::size_t piece = 1; piece <= list.size(); ++piece) {
+        EXPECT_EQ(readAll(list, WordListReader::kBlockSize, {piece}), expected) << piece;
+        EXPECT_EQ(readAll(list, 64, {piece}), expected) << piece;
+    }
+    EXPECT_EQ(readAll(list, 100, {7, 1, 64, 2, 3}), expected);
+    // The last line needs no terminator, at any piece size.
+    for (std::size_t piece = 1; piece <= 4; ++piece) {
+        EXPECT_EQ(readAll("ab\r\ncd", 2, {piece}), (Lines{"ab", "cd"})) << piece;
+        EXPECT_EQ(readAll("ab\r", 2, {piece}), (Lines{"ab"})) << piece;
+    }
 }
 
 // Every line read, when the lines named by `passOver` are passed over after each
-// line, `readSize` bytes read at a time.
+// line, `blockSize` bytes read at a time.
 std::vector<std::string> readPassingOver(std::string_view bytes,
                                          const WordListReader::LinesToPassOver& passOver,
-                                         std::size_t readSize) {
-    ScratchFile file(bytes);
-    WordListReader reader(file.path(), readSize);
+                                         std::size_t blockSize) {
+    WordListReader reader(std::make_unique<FakeByteSource>(std::string(bytes)), blockSize);
     std::vector<std::string> lines;
     while (!reader.atEnd()) {
         lines.emplace_back(reader.readLine());
@@ -84,8 +92,8 @@ std::vector<std::string> readPassingOver(std::string_view bytes,
 }
 
 std::vector<std::string> readSkipping(std::string_view bytes, std::optional<BytePair> wanted,
-                                      std::size_t readSize) {
-    return readPassingOver(bytes, {true, wanted, 0}, readSize);
+                                      std::size_t blockSize) {
+    return readPassingOver(bytes, {true, wanted, 0}, blockSize);
 }
 
 TEST(WordListReader, PassesOverTheLinesWithoutTheLetterAtAnyBlockSize) {
@@ -100,15 +108,15 @@ TEST(WordListReader, PassesOverTheLinesWithoutTheLetterAtAnyBlockSize) {
                          std::string(150, 'x') + "q" + std::string(150, 'y'),
                          "d\xC3\xA9j\xC3\xA0",
                          "q"};
-    for (const std::size_t readSize : {1u, 2u, 3u, 7u, 63u, 64u, 65u, 4096u}) {
-        EXPECT_EQ(readSkipping(list, q, readSize), expected) << readSize;
+    for (const std::size_t blockSize : {1u, 2u, 3u, 7u, 63u, 64u, 65u, 4096u}) {
+        EXPECT_EQ(readSkipping(list, q, blockSize), expected) << blockSize;
     }
     // A line without it that runs to the end, or past several blocks, is passed over.
-    for (const std::size_t readSize : {1u, 5u, 64u, 4096u}) {
-        EXPECT_EQ(readSkipping("a\r\n" + std::string(300, 'b') + "\r\nq\r\nc", q, readSize),
+    for (const std::size_t blockSize : {1u, 5u, 64u, 4096u}) {
+        EXPECT_EQ(readSkipping("a\r\n" + std::string(300, 'b') + "\r\nq\r\nc", q, blockSize),
                   (Lines{"a", "q"}))
-            << readSize;
-        EXPECT_EQ(readSkipping("a\r\nb\r", q, readSize), (Lines{"a"})) << readSize;
+            << blockSize;
+        EXPECT_EQ(readSkipping("a\r\nb\r", q, blockSize), (Lines{"a"})) << blockSize;
     }
     // With no letter looked for, only the lines with bytes above 0x7F are read; a CR or
     // LF looked for is no byte of any line.
@@ -122,58 +130,31 @@ TEST(WordListReader, PassesOverTheLinesWithoutTheLetterAtAnyBlockSize) {
 TEST(WordListReader, PassesOverShortLinesAtAnyBlockSize) {
     const std::string list = "first\r\nab\r\nabc\r\n\r\nxq\nabcd\rq" + std::string(100, 'q') +
                              "\r\n\xC3\xA9\xC3\xA9\r\nab";
-    for (const std::size_t readSize : {1u, 2u, 5u, 64u, 4096u}) {
+    for (const std::size_t blockSize : {1u, 2u, 5u, 64u, 4096u}) {
         // Lines of fewer than 3 bytes; a line of 2 characters in 4 bytes is kept.
-        EXPECT_EQ(readPassingOver(list, {false, std::nullopt, 3}, readSize),
+        EXPECT_EQ(readPassingOver(list, {false, std::nullopt, 3}, blockSize),
                   (Lines{"first", "abc", "abcd", "q" + std::string(100, 'q'), "\xC3\xA9\xC3\xA9"}))
-            << readSize;
+            << blockSize;
         // Both at once: only lines of 3 bytes or more that hold a Q.
-        EXPECT_EQ(readPassingOver(list, {true, BytePair{'Q', 'q'}, 3}, readSize),
+        EXPECT_EQ(readPassingOver(list, {true, BytePair{'Q', 'q'}, 3}, blockSize),
                   (Lines{"first", "q" + std::string(100, 'q'), "\xC3\xA9\xC3\xA9"}))
-            << readSize;
-        EXPECT_EQ(readPassingOver(list, {false, std::nullopt, 1000}, readSize), (Lines{"first"}))
-            << readSize;
+            << blockSize;
+        EXPECT_EQ(readPassingOver(list, {false, std::nullopt, 1000}, blockSize), (Lines{"first"}))
+            << blockSize;
     }
 }
 
 TEST(WordListReader, KnowsWhichLinesArePlainAscii) {
-    ScratchFile file("ab\r\nc\xC3\xA9\r\n" + std::string(100, 'd') + "\x80\r\ne");
-    for (const std::size_t readSize : {1u, 64u, 4096u}) {
-        WordListReader reader(file.path(), readSize);
+    const std::string list = "ab\r\nc\xC3\xA9\r\n" + std::string(100, 'd') + "\x80\r\ne";
+    for (const std::size_t blockSize : {1u, 64u, 4096u}) {
+        WordListReader reader(std::make_unique<FakeByteSource>(list), blockSize);
         std::vector<bool> ascii;
         while (!reader.atEnd()) {
             reader.readLine();
             ascii.push_back(reader.lineIsAscii());
         }
-        EXPECT_EQ(ascii, (std::vector<bool>{true, false, false, true})) << readSize;
+        EXPECT_EQ(ascii, (std::vector<bool>{true, false, false, true})) << blockSize;
     }
 }
-
-#ifndef _WIN32
-TEST(WordListReader, OnlyARegularFileIsAWordList) {
-    // A pipe nobody writes to, and devices that never end, fail at once; a link to a
-    // regular file is read.
-    const auto dir = ScratchFile::directory();
-    std::filesystem::create_directories(dir);
-    const auto fifo = dir / "fifo";
-    std::filesystem::remove(fifo);
-    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    EXPECT_THROW(WordListReader{fifo}, SolveFailure);
-    std::filesystem::remove(fifo);
-    for (const char* device : {"/dev/zero", "/dev/urandom", "/dev/null"}) {
-        const auto link = dir / "device";
-        std::filesystem::remove(link);
-        std::filesystem::create_symlink(device, link);
-        EXPECT_THROW(WordListReader{link}, SolveFailure) << device;
-    }
-    ScratchFile list("word\r\n", "list.txt");
-    const auto link = dir / "link";
-    std::filesystem::remove(link);
-    std::filesystem::create_symlink(list.path(), link);
-    WordListReader reader(link);
-    ASSERT_FALSE(reader.atEnd());
-    EXPECT_EQ(reader.readLine(), "word");
-}
-#endif
 
 }  // namespace

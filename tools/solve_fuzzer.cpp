@@ -1,13 +1,15 @@
 // A libFuzzer target for the solve run. Each input becomes up to four runs on one
 // letter table and one window side, carried from run to run: for each, texts for
 // the essential letters, the other letters and the minimum length, and the bytes
-// of the word list (or no list at all). Besides what the sanitizers catch, it
+// of the word list (or no list at all), handed out in pieces of a few sizes, with
+// a read error at some byte now and then. Besides what the sanitizers catch, it
 // checks each run against a plain model of the rules, which reads every line and
 // fills and tests the table slot by slot, and checks that the word list reader,
 // reading a few bytes at a time and passing over lines, keeps exactly the lines
 // it should.
 
 #include "characters.h"
+#include "fake_byte_source.h"
 #include "letter_table.h"
 #include "minimum_length.h"
 #include "recording_window.h"
@@ -16,12 +18,10 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
-#include <unistd.h>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -70,9 +70,11 @@ std::vector<std::string> splitLines(const std::string& bytes) {
     return lines;
 }
 
-// Reads `path` `readSize` bytes at a time, passing over the lines that `passOver`
-// names after each line, and checks the lines against a plain split of `bytes`.
-void checkReader(const std::filesystem::path& path, const std::string& bytes, std::size_t readSize,
+// Reads `bytes` `blockSize` bytes at a time at most, handed out in pieces of the
+// sizes `pieces` gives, passing over the lines that `passOver` names after each
+// line, and checks the lines against a plain split of `bytes`.
+void checkReader(const std::string& bytes, std::size_t blockSize,
+                 const std::vector<std::size_t>& pieces,
                  const WordListReader::LinesToPassOver& passOver) {
     const auto keeps = [&](const std::string& line) {
         const auto high = [](char c) { return static_cast<unsigned char>(c) >= 0x80; };
@@ -89,7 +91,7 @@ void checkReader(const std::filesystem::path& path, const std::string& bytes, st
                                       [&](const std::string& line) { return !keeps(line); }),
                        expected.end());
     }
-    WordListReader reader(path, readSize);
+    WordListReader reader(std::make_unique<FakeByteSource>(bytes, pieces), blockSize);
     std::vector<std::string> lines;
     while (!reader.atEnd()) {
         lines.emplace_back(reader.readLine());
@@ -137,9 +139,22 @@ Decoded decode(const std::string& bytes) {
     return decoded;
 }
 
+// The lines of `read` that a reader holds whole when reading fails after them: a
+// line still open, or ended by a CR that an LF may follow, is not yet whole.
+std::vector<std::string> wholeLines(std::string read) {
+    if (!read.empty() && read.back() == '\r') {
+        read.pop_back();
+    }
+    const std::size_t lastEnd = read.find_last_of("\r\n");
+    return lastEnd == std::string::npos ? std::vector<std::string>{}
+                                        : splitLines(read.substr(0, lastEnd + 1));
+}
+
 // The run as its rules read, line by line and slot by slot, on a window side that
-// holds what `before` held.
-RecordingWindow modelRun(const RecordingWindow& before, const std::optional<std::string>& list) {
+// holds what `before` held, over the bytes of `list`, after which reading fails when
+// `readFails`: at once, when there are none, as when the list can't be opened.
+RecordingWindow modelRun(const RecordingWindow& before, const std::optional<std::string>& list,
+                         bool readFails) {
     RecordingWindow window = before;
     constexpr char32_t kEmpty = 0x110000;
     constexpr char32_t kUsed = 0x110001;
@@ -152,7 +167,7 @@ RecordingWindow modelRun(const RecordingWindow& before, const std::optional<std:
         slots[index] = value;
     };
     try {
-        if (!list) {
+        if (!list || (readFails && list->empty())) {
             throw std::runtime_error("no list");
         }
         const std::u32string e = decode(window.essentials).upper;
@@ -163,7 +178,7 @@ RecordingWindow modelRun(const RecordingWindow& before, const std::optional<std:
         window.list2.clear();
         window.list3.clear();
         std::size_t count = 0;
-        for (const std::string& line : splitLines(*list)) {
+        for (const std::string& line : readFails ? wholeLines(*list) : splitLines(*list)) {
             const Decoded word = decode(line);
             const std::u32string& w = word.upper;
             const auto lw = static_cast<double>(w.size());
@@ -211,19 +226,15 @@ RecordingWindow modelRun(const RecordingWindow& before, const std::optional<std:
                 window.list3.push_back(word.text);
             }
         }
+        if (readFails) {
+            throw std::runtime_error("read error");
+        }
         window.label2 = std::to_string(count);
         window.label3 = std::to_string(window.list3.size());
     } catch (...) {
         window.message = RecordingWindow::Message{"", "", 0};
     }
     return window;
-}
-
-const std::filesystem::path& scratchList() {
-    static const std::filesystem::path path =
-        std::filesystem::temp_directory_path() /
-        ("trelliwick-fuzz-" + std::to_string(getpid()) + ".txt");
-    return path;
 }
 
 }  // namespace
@@ -239,16 +250,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         std::string minimum = data.ConsumeRandomLengthString(16);
         window.separator = data.ConsumeBool() ? U',' : U'.';
         const bool hasList = data.ConsumeIntegralInRange(0, 7) != 0;
+        std::vector<std::size_t> pieces(data.ConsumeIntegralInRange<std::size_t>(0, 3));
+        for (std::size_t& piece : pieces) {
+            piece = data.ConsumeIntegralInRange<std::size_t>(1, 100);
+        }
+        const auto failAt = data.ConsumeIntegralInRange<std::size_t>(0, 15) == 0
+                                ? std::optional(data.ConsumeIntegral<std::uint16_t>())
+                                : std::nullopt;
         const std::string list = run + 1 == runs ? data.ConsumeRemainingBytesAsString()
                                                  : data.ConsumeRandomLengthString(4096);
-        if (hasList) {
-            std::ofstream(scratchList(), std::ios::binary | std::ios::trunc) << list;
-        } else {
-            std::filesystem::remove(scratchList());
-        }
 
         if (hasList) {
-            const auto readSize = data.ConsumeIntegralInRange<std::size_t>(1, 200);
+            const auto blockSize = data.ConsumeIntegralInRange<std::size_t>(1, 200);
             WordListReader::LinesToPassOver passOver;
             passOver.lackingLetter = data.ConsumeBool();
             if (data.ConsumeBool()) {
@@ -256,17 +269,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
                                            data.ConsumeIntegral<std::uint8_t>()};
             }
             passOver.shorterThan = data.ConsumeIntegralInRange<std::size_t>(0, 12);
-            checkReader(scratchList(), list, readSize, passOver);
+            checkReader(list, blockSize, pieces, passOver);
         }
 
         const RecordingWindow before = window;
         window.type(std::move(essentials), std::move(others), std::move(minimum));
-        solve(window, table, scratchList());
+        solve(window, table, [&]() -> std::unique_ptr<ByteSource> {
+            if (!hasList) {
+                throw std::runtime_error("no list");
+            }
+            return std::make_unique<FakeByteSource>(list, pieces, failAt);
+        });
 
         RecordingWindow typed = before;
         typed.type(window.essentials, window.others, window.minimum);
-        const RecordingWindow model =
-            modelRun(typed, hasList ? std::optional<std::string>(list) : std::nullopt);
+        const std::optional<std::string> readable =
+            hasList ? std::optional(list.substr(0, failAt.value_or(list.size()))) : std::nullopt;
+        const RecordingWindow model = modelRun(typed, readable, failAt && *failAt < list.size());
         require(window.list2 == model.list2 && window.list3 == model.list3,
                 "the lists differ from the model's");
         require(window.label2 == model.label2 && window.label3 == model.label3,
