@@ -14,20 +14,22 @@ HWY_BEFORE_NAMESPACE();
 namespace trelliwick::HWY_NAMESPACE {
 namespace hn = hwy::HWY_NAMESPACE;
 
+// Vectors of at most 64 bytes, so that the lanes of a mask fit in one word.
+using Bytes = hn::CappedTag<std::uint8_t, kChunkSize>;
+
 // The lanes of `mask` as the bits of a word, lane 0 lowest.
-template <class D>
-std::uint64_t maskBits(D d, hn::Mask<D> mask) {
+std::uint64_t maskBits(Bytes d, hn::Mask<Bytes> mask) {
     std::uint8_t bytes[8] = {};
     hn::StoreMaskBits(d, mask, bytes);
     std::uint64_t bits = 0;
     for (std::size_t i = 0; i < (hn::Lanes(d) + 7) / 8; ++i) {
         bits |= std::uint64_t{bytes[i]} << (8 * i);
     }
-    return hn::Lanes(d) >= 64 ? bits : bits & ((std::uint64_t{1} << hn::Lanes(d)) - 1);
+    return hn::Lanes(d) == 64 ? bits : bits & ((std::uint64_t{1} << hn::Lanes(d)) - 1);
 }
 
 void ScanChunks(const char* bytes, std::size_t chunks, BytePair wanted, ChunkMasks* masks) {
-    const hn::ScalableTag<std::uint8_t> d;
+    const Bytes d;
     const std::size_t lanes = hn::Lanes(d);
     const auto cr = hn::Set(d, '\r');
     const auto lf = hn::Set(d, '\n');
@@ -51,26 +53,23 @@ void ScanChunks(const char* bytes, std::size_t chunks, BytePair wanted, ChunkMas
 HWY_AFTER_NAMESPACE();
 
 #if HWY_ONCE
-namespace {
-
-using Scan = void (*)(const char*, std::size_t, BytePair, ChunkMasks*);
-
 // Highway's own dispatch lives in its shared library, whose loading calibrates a
 // timer for 4.4 ms at every start of the program (hyperfine, an empty main linked
-// with and without it): more than a whole run takes on a small list.
-Scan chooseScan() {
-#if HWY_ARCH_X86 && (defined(__GNUC__) || defined(__clang__))
+// with and without it): more than a whole run takes on a small list. The processor
+// is asked here instead, where the compiler can ask it: GCC and clang, but not
+// clang-cl, whose builtin needs a library that MSVC does not have.
+std::vector<ChunkScan> runnableChunkScans() {
+    std::vector<ChunkScan> scans{&trelliwick::HWY_STATIC_DISPATCH(ScanChunks)};
+#if HWY_ARCH_X86 && (defined(__GNUC__) || defined(__clang__)) && !defined(_MSC_VER)
     if (__builtin_cpu_supports("sse3") && __builtin_cpu_supports("ssse3")) {
-        return &trelliwick::N_SSSE3::ScanChunks;
+        scans.push_back(&trelliwick::N_SSSE3::ScanChunks);
     }
 #endif
-    return &trelliwick::HWY_STATIC_DISPATCH(ScanChunks);
+    return scans;
 }
 
-}  // namespace
-
 void scanChunks(const char* bytes, std::size_t chunks, BytePair wanted, ChunkMasks* masks) {
-    static const Scan scan = chooseScan();
+    static const ChunkScan scan = runnableChunkScans().back();
     scan(bytes, chunks, wanted, masks);
 }
 #endif

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 /// What the word list reader needs to know of 64 bytes of text, one bit per byte
 /// (bit i for byte i): where lines end, which bytes lie above 0x7F, and which bytes
@@ -23,6 +24,13 @@ struct BytePair {
 inline constexpr std::size_t kChunkSize = 64;
 
 /// Fills `masks[i]` for the 64 bytes at `bytes + 64 * i`, for i below `chunks`.
-/// Every byte of those chunks must be readable. Uses the widest vectors this
-/// processor has.
+/// Every byte of those chunks must be readable.
+using ChunkScan = void (*)(const char* bytes, std::size_t chunks, BytePair wanted,
+                           ChunkMasks* masks);
+
+/// The chunk scans of this build that this processor can run, one for each set of
+/// vector instructions, the baseline's first. All give the same masks.
+std::vector<ChunkScan> runnableChunkScans();
+
+/// Scans chunks with the last, widest, of the runnable scans.
 void scanChunks(const char* bytes, std::size_t chunks, BytePair wanted, ChunkMasks* masks);
