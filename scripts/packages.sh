@@ -19,8 +19,8 @@ ensure_packages() {
 # What building the program needs.
 program_packages=(cmake ninja-build g++ qt6-base-dev libicu-dev libhwy-dev librsvg2-bin wbritish
                   fonts-dejavu-core)
-# What testing it needs besides: GoogleTest, the tool's JSON, clang for fuzzing and
+# What testing it needs besides: GoogleTest, clang for fuzzing and
 # for the format and lint checks, and for the package test dpkg-dev and the
 # checkers of desktop entries, AppStream metadata and Debian packages.
-test_packages=(libgtest-dev nlohmann-json3-dev clang libclang-rt-14-dev clang-format clang-tidy
+test_packages=(libgtest-dev clang libclang-rt-14-dev clang-format clang-tidy
                dpkg-dev desktop-file-utils appstream lintian)

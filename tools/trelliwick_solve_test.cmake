@@ -1,6 +1,7 @@
 # cmake -DTOOL=trelliwick-solve -DSCRATCH=dir -P trelliwick_solve_test.cmake
 # Runs the tool on a small list: a normal run, a run that fails on its minimum
-# length, a corrected run, and a run on a list that is missing.
+# length, a corrected run, a run on a list that is missing, and a word that JSON
+# must escape.
 
 file(MAKE_DIRECTORY "${SCRATCH}")
 file(WRITE "${SCRATCH}/words.txt" "Tree\r\nRate\r\nAxe\r\nTax\r\n")
@@ -21,6 +22,16 @@ execute_process(COMMAND "${TOOL}" "${SCRATCH}/missing.txt" e rtxa 4
                 OUTPUT_VARIABLE output RESULT_VARIABLE result)
 set(expected "[{\"label2\":\"\",\"label3\":\"\",\"list2\":[],\"list3\":[],\"message\":${message}}]\n")
 if(result OR NOT output STREQUAL expected)
+    message(FATAL_ERROR "trelliwick-solve printed\n${output}\ninstead of\n${expected}")
+endif()
+
+# Quotes, backslashes and control characters in a word are escaped.
+string(ASCII 1 control)
+file(WRITE "${SCRATCH}/odd.txt" "a\"b\\c${control}\r\n")
+execute_process(COMMAND "${TOOL}" "${SCRATCH}/odd.txt" "" "" 0
+                OUTPUT_VARIABLE output RESULT_VARIABLE result)
+set(expected [=[[{"label2":"1","label3":"0","list2":["a\"b\\c\u0001"],"list3":[],"message":null}]]=])
+if(result OR NOT output STREQUAL "${expected}\n")
     message(FATAL_ERROR "trelliwick-solve printed\n${output}\ninstead of\n${expected}")
 endif()
 
