@@ -10,6 +10,7 @@
 #include <QFrame>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QItemSelectionModel>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
@@ -372,8 +373,16 @@ ResultListModel& Form1::model(ResultList list) const {
 }
 
 void Form1::publishLists() {
-    m_list2Model->publish();
-    m_list3Model->publish();
+    for (QListView* view : {m_list2, m_list3}) {
+        auto& model = *static_cast<ResultListModel*>(view->model());
+        model.publish();
+        // Each list starts at its first entry, current but not selected, so that
+        // End, Home and the page keys move from there at once.
+        QItemSelectionModel* selection = view->selectionModel();
+        if (!selection->currentIndex().isValid() && model.rowCount() > 0) {
+            selection->setCurrentIndex(model.index(0), QItemSelectionModel::NoUpdate);
+        }
+    }
 }
 
 void Form1::solveClicked() {
@@ -402,10 +411,8 @@ std::string Form1::text(InputField field) const {
 }
 
 void Form1::clear(ResultList list) {
-    model(list).clear();
-    // As a freshly shown list: at its first entry, nothing selected.
+    model(list).clear();  // which leaves nothing current or selected
     QListView* view = list == ResultList::List2 ? m_list2 : m_list3;
-    view->setCurrentIndex({});
     view->verticalScrollBar()->setValue(0);
     view->horizontalScrollBar()->setValue(0);
 }

@@ -300,7 +300,7 @@ TEST_F(Form1Test, IsCentredFrameAndAll) {
     EXPECT_NEAR(form.frameGeometry().center().y(), centre.y(), 1);
 }
 
-TEST_F(Form1Test, ANewRunShowsEachListFromItsTop) {
+TEST_F(Form1Test, ANewRunShowsEachListFromItsTopAndItsKeysMoveAtOnce) {
     std::string words;
     for (int i = 0; i < 500; ++i) {
         words += "word" + std::to_string(i) + "\r\n";
@@ -314,14 +314,25 @@ TEST_F(Form1Test, ANewRunShowsEachListFromItsTop) {
     list2->scrollToBottom();
     QApplication::processEvents();
     ASSERT_GT(list2->verticalScrollBar()->value(), 0);
-    ASSERT_TRUE(list2->currentIndex().isValid());
+    ASSERT_TRUE(list2->selectionModel()->hasSelection());
 
-    QTest::keyClick(textE(), Qt::Key_Return);
-    QApplication::processEvents();
-    EXPECT_EQ(list2->verticalScrollBar()->value(), 0);
-    EXPECT_FALSE(list2->currentIndex().isValid());
-    EXPECT_FALSE(list2->selectionModel()->hasSelection());
-    EXPECT_EQ(list2->indexAt(QPoint(2, 2)).data().toString(), QStringLiteral("word0"));
+    // Run again from within the list, and from the text box: each time the first
+    // entry is current, nothing is selected, and End, Home and Page Down move at once.
+    for (QWidget* pressedIn : {static_cast<QWidget*>(list2), static_cast<QWidget*>(textE())}) {
+        QTest::keyClick(pressedIn, Qt::Key_Return);
+        QApplication::processEvents();
+        EXPECT_EQ(list2->verticalScrollBar()->value(), 0);
+        EXPECT_EQ(list2->currentIndex().row(), 0);
+        EXPECT_FALSE(list2->selectionModel()->hasSelection());
+        EXPECT_EQ(list2->indexAt(QPoint(2, 2)).data().toString(), QStringLiteral("word0"));
+        list2->setFocus();
+        QTest::keyClick(list2, Qt::Key_End);
+        EXPECT_EQ(list2->currentIndex().row(), 499);
+        QTest::keyClick(list2, Qt::Key_Home);
+        EXPECT_EQ(list2->currentIndex().row(), 0);
+        QTest::keyClick(list2, Qt::Key_PageDown);
+        EXPECT_GT(list2->currentIndex().row(), 1);
+    }
 }
 
 TEST_F(Form1Test, TheDropDownOpensOnTheTypedValueAndEnterThereOnlyPicks) {
