@@ -11,7 +11,7 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QItemSelectionModel>
-#include <QKeySequence>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -20,7 +20,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
-#include <QShortcut>
 
 #include <cmath>
 #include <limits>
@@ -118,8 +117,7 @@ QLineEdit* makeTextBox(QWidget* parent, const char* name) {
 }  // namespace
 
 /// The length box: an editable combo box whose drop-down opens on the item equal to
-/// the typed text, or on none, and which tells when its drop-down shows or hides,
-/// however it is closed: by a pick, by Escape or by a click elsewhere.
+/// the typed text, or on none.
 class LengthBox : public QComboBox {
     Q_OBJECT
 
@@ -128,27 +126,8 @@ public:
 
     void showPopup() override {
         QComboBox::showPopup();
-        QWidget* dropDown = view()->window();
-        dropDown->removeEventFilter(this);
-        dropDown->installEventFilter(this);
         const int typed = findText(currentText());
         view()->setCurrentIndex(typed >= 0 ? model()->index(typed, modelColumn()) : QModelIndex());
-        emit dropDownShown(true);
-    }
-
-signals:
-    /// The drop-down has shown (true) or hidden (false).
-    void dropDownShown(bool);
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Hide && watched == view()->window()) {
-            // Told once the key that closed it, if a key did, has been handled: it
-            // must not count again outside the drop-down.
-            QMetaObject::invokeMethod(
-                this, [this] { emit dropDownShown(false); }, Qt::QueuedConnection);
-        }
-        return QComboBox::eventFilter(watched, event);
     }
 };
 
@@ -230,6 +209,20 @@ Form1::Form1(std::filesystem::path executableDirectory, QWidget* parent)
 
 Form1::~Form1() = default;
 
+void Form1::keyPressEvent(QKeyEvent* event) {
+    // Command3 is the default button: an Enter that no control takes presses it.
+    // Text boxes and lists leave Enter to the window; the length box's open
+    // drop-down is a window of its own, where Enter only picks.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const bool plain = event->modifiers() == Qt::NoModifier ||
+                       (event->modifiers() == Qt::KeypadModifier && event->key() == Qt::Key_Enter);
+    if (enter && plain) {
+        m_command3->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 void Form1::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
     // The window system tells the frame's size only once the window is on the
@@ -296,15 +289,6 @@ void Form1::buildControls() {
             .arg(kColourA.name(), kColourA.darker(200).name(), kColourA.darker(115).name(),
                  kTextOnColours.name()));
     connect(m_command3, &QPushButton::clicked, this, &Form1::solveClicked);
-
-    // Command3 is the default button: Enter presses it wherever the focus is, but
-    // in the length box's open drop-down Enter only picks the item.
-    for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
-        auto* shortcut = new QShortcut(QKeySequence(key), this);
-        connect(m_combo1, &LengthBox::dropDownShown, shortcut,
-                [shortcut](bool shown) { shortcut->setEnabled(!shown); });
-        connect(shortcut, &QShortcut::activated, m_command3, &QPushButton::click);
-    }
 
     // The outline lies over the instructions, the lists over their headings.
     m_shape1->raise();

@@ -18,8 +18,9 @@ class ResultListModel;
 
 /// The program's one window: the puzzle's instructions, the essential and other
 /// letters, the minimum length, the Solve button, and the two result lists with
-/// their counts. A press of Solve (or Enter, anywhere in the window) performs one
-/// solve run against "abc.txt" in the executable's directory.
+/// their counts. A press of Solve (or Enter, anywhere in the window but in the
+/// length box's open drop-down) performs one solve run against "abc.txt" in the
+/// executable's directory.
 class Form1 : public QWidget, private WindowSide {
     Q_OBJECT
 
@@ -30,6 +31,7 @@ public:
     ~Form1() override;
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
 
 private slots:
