@@ -87,6 +87,10 @@ void operator delete[](void* block, std::size_t) noexcept {
 
 namespace {
 
+// Whether a test is waiting for a message box; one that shows while none is fails
+// the test at once (see main()).
+bool messageExpected = false;
+
 // The window, driven as a user would, over a word list in a scratch directory.
 class Form1Test : public testing::Test {
 protected:
@@ -135,7 +139,8 @@ protected:
         QList<QAbstractButton*> buttons;
         QMessageBox::StandardButton okRole;
         bool okHasIcon;
-        int list2RowsShown;  // what List2 shows behind the message
+        int list2RowsShown;                      // what List2 shows behind the message
+        std::optional<Qt::CursorShape> pointer;  // the program's pointer, if it sets one
     };
 
     // Runs `press`, and records and closes (with OK) the message box it shows, if any.
@@ -154,11 +159,16 @@ protected:
                            box->buttons(),
                            box->standardButton(box->buttons().value(0)),
                            !box->button(QMessageBox::Ok)->icon().isNull(),
-                           control<QListView>("List2")->model()->rowCount()};
+                           control<QListView>("List2")->model()->rowCount(),
+                           QApplication::overrideCursor() != nullptr
+                               ? std::optional(QApplication::overrideCursor()->shape())
+                               : std::nullopt};
             box->button(QMessageBox::Ok)->click();
         });
         closer.start();
+        messageExpected = true;
         press();
+        messageExpected = false;
         // A window manager gives the focus back to the window once the message has
         // gone; the headless platform leaves that to the program.
         form.activateWindow();
@@ -450,6 +460,7 @@ TEST_F(Form1Test, AMissingListShowsTheMessageAndChangesNothing) {
     EXPECT_FALSE(message->okHasIcon);
     EXPECT_EQ(message->buttons.size(), 1);
     EXPECT_EQ(message->okRole, QMessageBox::Ok);
+    EXPECT_EQ(message->pointer, Qt::ArrowCursor);  // not the busy one of the run
     EXPECT_EQ(entries("List2"), (QStringList{"rate"}));
     EXPECT_EQ(entries("List3"), (QStringList{"rate"}));
     EXPECT_EQ(caption("Label2"), QStringLiteral("1"));
@@ -599,6 +610,18 @@ int main(int argc, char** argv) {
         }
     };
     QApplication::setStyle(new ButtonsWithIcons(QStringLiteral("fusion")));
+    // A message box that no test waits for fails the test at once, naming it, and
+    // is closed, rather than waiting for ever for a click.
+    QTimer unexpectedMessages;
+    QObject::connect(&unexpectedMessages, &QTimer::timeout, [] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box != nullptr && !messageExpected) {
+            ADD_FAILURE() << "an unexpected message box, \"" << box->windowTitle().toStdString()
+                          << "\": " << box->text().toStdString();
+            box->done(QMessageBox::Ok);
+        }
+    });
+    unexpectedMessages.start(50);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
