@@ -1,12 +1,12 @@
 #include "form1.h"
 
+#include "form1_accessible.h"
+#include "length_box.h"
 #include "result_list_model.h"
 #include "solve_run.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>
-#include <QAccessibleWidget>
-#include <QComboBox>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QIcon>
@@ -114,62 +114,41 @@ QLineEdit* makeTextBox(QWidget* parent, const char* name) {
     return textBox;
 }
 
-}  // namespace
+QFrame* makeOutline(QWidget* parent, const char* name) {
+    auto* outline = new QFrame(parent);
+    outline->setObjectName(QLatin1String(name));
+    outline->setFrameStyle(QFrame::Box | QFrame::Plain);
+    outline->setLineWidth(1);
+    outline->setAttribute(Qt::WA_TransparentForMouseEvents);
+    return outline;
+}
 
-/// The length box: an editable combo box whose drop-down opens on the item equal to
-/// the typed text, or on none.
-class LengthBox : public QComboBox {
-    Q_OBJECT
+LengthBox* makeLengthBox(QWidget* parent, const char* name) {
+    auto* lengthBox = new LengthBox(parent);
+    lengthBox->setObjectName(QLatin1String(name));
+    lengthBox->setEditable(true);
+    lengthBox->setInsertPolicy(QComboBox::NoInsert);
+    lengthBox->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
+    lengthBox->addItems({QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"),
+                         QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5")});
+    return lengthBox;
+}
 
-public:
-    using QComboBox::QComboBox;
-
-    void showPopup() override {
-        QComboBox::showPopup();
-        const int typed = findText(currentText());
-        view()->setCurrentIndex(typed >= 0 ? model()->index(typed, modelColumn()) : QModelIndex());
-    }
-};
-
-namespace {
-
-// What a screen reader meets: the window as a window named by its caption, and
-// its controls, less the outline and the label that never shows anything.
-class Form1Accessible : public QAccessibleWidget {
-public:
-    explicit Form1Accessible(QWidget* form) : QAccessibleWidget(form, QAccessible::Window) {}
-
-    int childCount() const override { return static_cast<int>(shownChildren().size()); }
-    QAccessibleInterface* child(int index) const override {
-        const QList<QAccessibleInterface*> children = shownChildren();
-        return index >= 0 && index < children.size() ? children[index] : nullptr;
-    }
-    int indexOfChild(const QAccessibleInterface* child) const override {
-        return static_cast<int>(shownChildren().indexOf(child));
-    }
-
-private:
-    QList<QAccessibleInterface*> shownChildren() const {
-        QList<QAccessibleInterface*> children;
-        for (int i = 0; i < QAccessibleWidget::childCount(); ++i) {
-            QAccessibleInterface* child = QAccessibleWidget::child(i);
-            const QString name = child != nullptr && child->object() != nullptr
-                                     ? child->object()->objectName()
-                                     : QString();
-            if (child != nullptr && name != QLatin1String("Shape1") &&
-                name != QLatin1String("Label1")) {
-                children.append(child);
-            }
-        }
-        return children;
-    }
-};
-
-QAccessibleInterface* accessibleForm1(const QString& className, QObject* object) {
-    if (className == QLatin1String("Form1") && object != nullptr && object->isWidgetType()) {
-        return new Form1Accessible(static_cast<QWidget*>(object));
-    }
-    return nullptr;
+QPushButton* makeSolveButton(QWidget* parent, const char* name) {
+    auto* button = new QPushButton(QStringLiteral("Solve"), parent);
+    button->setObjectName(QLatin1String(name));
+    button->setDefault(true);
+    // Filled with colour A whatever the style and state: styles shade or ignore a
+    // palette's button colour, so the fill is set by a style sheet of the button's
+    // own. The focus shows as its border, not as the style's tinted focus frame.
+    button->setStyleSheet(
+        QStringLiteral("QPushButton { background-color: %1; color: %4; border: 1px solid %2;"
+                       " border-radius: 3px; outline: none; }"
+                       "QPushButton:focus { border: 2px solid palette(highlight); }"
+                       "QPushButton:pressed { background-color: %3; }")
+            .arg(kColourA.name(), kColourA.darker(200).name(), kColourA.darker(115).name(),
+                 kTextOnColours.name()));
+    return button;
 }
 
 // Shows the given pointer over the whole program for as long as it lives.
@@ -186,7 +165,7 @@ public:
 Form1::Form1(std::filesystem::path executableDirectory, QWidget* parent)
     : QWidget(parent), m_executableDirectory(std::move(executableDirectory)) {
     static const bool accessibleInstalled = (QAccessible::installFactory(accessibleForm1), true);
-    (void)accessibleInstalled;
+    static_cast<void>(accessibleInstalled);
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(kCaption);
     setAutoFillBackground(true);
@@ -198,6 +177,8 @@ Form1::Form1(std::filesystem::path executableDirectory, QWidget* parent)
     setPalette(palette);
 
     buildControls();
+    orderControls();
+    nameControlsForScreenReaders();
     placeControls();
 
     // The load step: "4" in the length box.
@@ -243,53 +224,28 @@ void Form1::centreOnScreen() {
 
 void Form1::buildControls() {
     m_label5 = makeLabel(this, "Label5", kInstructions);
-    m_shape1 = new QFrame(this);
-    m_shape1->setObjectName(QStringLiteral("Shape1"));
-    m_shape1->setFrameStyle(QFrame::Box | QFrame::Plain);
-    m_shape1->setLineWidth(1);
-    m_shape1->setAttribute(Qt::WA_TransparentForMouseEvents);
-
+    m_shape1 = makeOutline(this, "Shape1");
     m_label9 = makeLabel(this, "Label9", QStringLiteral("Essential"));
     m_textE = makeTextBox(this, "TextE");
     m_label10 = makeLabel(this, "Label10", QStringLiteral("Others"));
     m_textO = makeTextBox(this, "TextO");
     m_label4 = makeLabel(this, "Label4", QStringLiteral("Minimun Lenght"));
-
-    m_combo1 = new LengthBox(this);
-    m_combo1->setObjectName(QStringLiteral("Combo1"));
-    m_combo1->setEditable(true);
-    m_combo1->setInsertPolicy(QComboBox::NoInsert);
-    m_combo1->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
-    m_combo1->addItems({QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"),
-                        QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5")});
-
+    m_combo1 = makeLengthBox(this, "Combo1");
     m_label7 =
         makeLabel(this, "Label7", QStringLiteral("Example of words with the essential letter(s)"));
+    m_list2Model = new ResultListModel(this);
+    m_list2 = makeList(this, "List2", m_list2Model);
     m_label2 = makeLabel(this, "Label2", QString());
     m_label8 = makeLabel(this, "Label8", QStringLiteral("List of words with the above letters"));
-    m_label1 = makeLabel(this, "Label1", QString());
-    m_label3 = makeLabel(this, "Label3", QString());
-
-    m_list2Model = new ResultListModel(this);
     m_list3Model = new ResultListModel(this);
-    m_list2 = makeList(this, "List2", m_list2Model);
     m_list3 = makeList(this, "List3", m_list3Model);
-
-    m_command3 = new QPushButton(QStringLiteral("Solve"), this);
-    m_command3->setObjectName(QStringLiteral("Command3"));
-    m_command3->setDefault(true);
-    // Filled with colour A whatever the style and state: styles shade or ignore a
-    // palette's button colour, so the fill is set by a style sheet of the button's
-    // own. The focus shows as its border, not as the style's tinted focus frame.
-    m_command3->setStyleSheet(
-        QStringLiteral("QPushButton { background-color: %1; color: %4; border: 1px solid %2;"
-                       " border-radius: 3px; outline: none; }"
-                       "QPushButton:focus { border: 2px solid palette(highlight); }"
-                       "QPushButton:pressed { background-color: %3; }")
-            .arg(kColourA.name(), kColourA.darker(200).name(), kColourA.darker(115).name(),
-                 kTextOnColours.name()));
+    m_label1 = makeLabel(this, "Label1", QString());
+    m_command3 = makeSolveButton(this, "Command3");
+    m_label3 = makeLabel(this, "Label3", QString());
     connect(m_command3, &QPushButton::clicked, this, &Form1::solveClicked);
+}
 
+void Form1::orderControls() {
     // The outline lies over the instructions, the lists over their headings.
     m_shape1->raise();
     m_list2->raise();
@@ -300,8 +256,9 @@ void Form1::buildControls() {
     setTabOrder(m_combo1, m_list2);
     setTabOrder(m_list2, m_list3);
     setTabOrder(m_list3, m_command3);
+}
 
-    // What a screen reader announces for each input, list and count.
+void Form1::nameControlsForScreenReaders() {
     m_label9->setBuddy(m_textE);
     m_label10->setBuddy(m_textO);
     m_label4->setBuddy(m_combo1);
@@ -352,21 +309,12 @@ void Form1::placeControls() {
     resize(toPixels(kClientArea, scale).size());
 }
 
-ResultListModel& Form1::model(ResultList list) const {
-    return list == ResultList::List2 ? *m_list2Model : *m_list3Model;
+QListView* Form1::view(ResultList list) const {
+    return list == ResultList::List2 ? m_list2 : m_list3;
 }
 
-void Form1::publishLists() {
-    for (QListView* view : {m_list2, m_list3}) {
-        auto& model = *static_cast<ResultListModel*>(view->model());
-        model.publish();
-        // Each list starts at its first entry, current but not selected, so that
-        // End, Home and the page keys move from there at once.
-        QItemSelectionModel* selection = view->selectionModel();
-        if (!selection->currentIndex().isValid() && model.rowCount() > 0) {
-            selection->setCurrentIndex(model.index(0), QItemSelectionModel::NoUpdate);
-        }
-    }
+ResultListModel& Form1::model(ResultList list) const {
+    return list == ResultList::List2 ? *m_list2Model : *m_list3Model;
 }
 
 void Form1::solveClicked() {
@@ -396,9 +344,8 @@ std::string Form1::text(InputField field) const {
 
 void Form1::clear(ResultList list) {
     model(list).clear();  // which leaves nothing current or selected
-    QListView* view = list == ResultList::List2 ? m_list2 : m_list3;
-    view->verticalScrollBar()->setValue(0);
-    view->horizontalScrollBar()->setValue(0);
+    view(list)->verticalScrollBar()->setValue(0);
+    view(list)->horizontalScrollBar()->setValue(0);
 }
 
 void Form1::append(ResultList list, std::string_view word) {
@@ -418,7 +365,15 @@ void Form1::runEnded() {
     // A run that failed may have failed for want of memory: the reserve makes room
     // for what is shown now and for the message.
     m_reserve.reset();
-    publishLists();
+    for (const ResultList list : {ResultList::List2, ResultList::List3}) {
+        model(list).publish();
+        // Each list starts at its first entry, current but not selected, so that
+        // End, Home and the page keys move from there at once.
+        QItemSelectionModel* selection = view(list)->selectionModel();
+        if (!selection->currentIndex().isValid() && model(list).rowCount() > 0) {
+            selection->setCurrentIndex(model(list).index(0), QItemSelectionModel::NoUpdate);
+        }
+    }
 }
 
 void Form1::showMessage(std::string_view title, std::string_view text) {
@@ -434,5 +389,3 @@ char32_t Form1::decimalSeparator() const {
     const QString separator = QLocale().decimalPoint();
     return separator.isEmpty() ? U'.' : separator.toUcs4().front();
 }
-
-#include "form1.moc"

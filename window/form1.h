@@ -49,10 +49,12 @@ private:
     char32_t decimalSeparator() const override;
 
     void buildControls();
+    void orderControls();
+    void nameControlsForScreenReaders();
     void placeControls();
     void centreOnScreen();
+    QListView* view(ResultList list) const;
     ResultListModel& model(ResultList list) const;
-    void publishLists();
 
     // Memory set aside at each press of Solve and given back when the run ends, so
     // that a run that has used up the memory can still show what it listed and
@@ -60,26 +62,28 @@ private:
     static constexpr std::size_t kReserveBytes = std::size_t{4} * 1024 * 1024;
 
     std::filesystem::path m_executableDirectory;
-    LetterTable m_letterTable;
+    LetterTable m_letterTable;  // carried from run to run
     std::unique_ptr<char[]> m_reserve;
     bool m_centredWithFrame = false;
 
-    QFrame* m_shape1 = nullptr;
-    QLabel* m_label1 = nullptr;
-    QLabel* m_label2 = nullptr;
-    QLabel* m_label3 = nullptr;
-    QLabel* m_label4 = nullptr;
-    QLabel* m_label5 = nullptr;
-    QLabel* m_label7 = nullptr;
-    QLabel* m_label8 = nullptr;
-    QLabel* m_label9 = nullptr;
-    QLabel* m_label10 = nullptr;
-    QLineEdit* m_textE = nullptr;
-    QLineEdit* m_textO = nullptr;
-    LengthBox* m_combo1 = nullptr;
-    QListView* m_list2 = nullptr;
-    QListView* m_list3 = nullptr;
-    QPushButton* m_command3 = nullptr;
+    // The controls, by the names of the window's design; the captions are the
+    // design's too, "Minimun Lenght" spelt so on purpose.
+    QFrame* m_shape1 = nullptr;         // the outline around the instructions
+    QLabel* m_label1 = nullptr;         // never written: always empty
+    QLabel* m_label2 = nullptr;         // the count of List2
+    QLabel* m_label3 = nullptr;         // the count of List3
+    QLabel* m_label4 = nullptr;         // "Minimun Lenght", the heading of Combo1
+    QLabel* m_label5 = nullptr;         // the puzzle's instructions
+    QLabel* m_label7 = nullptr;         // the heading of List2
+    QLabel* m_label8 = nullptr;         // the heading of List3
+    QLabel* m_label9 = nullptr;         // "Essential", the heading of TextE
+    QLabel* m_label10 = nullptr;        // "Others", the heading of TextO
+    QLineEdit* m_textE = nullptr;       // the essential letters
+    QLineEdit* m_textO = nullptr;       // the other letters
+    LengthBox* m_combo1 = nullptr;      // the minimum length, typed or picked
+    QListView* m_list2 = nullptr;       // the words with the essential letters
+    QListView* m_list3 = nullptr;       // the solutions
+    QPushButton* m_command3 = nullptr;  // Solve, the default button
     ResultListModel* m_list2Model = nullptr;
     ResultListModel* m_list3Model = nullptr;
 };
