@@ -4,6 +4,25 @@
 #include <QIcon>
 
 #include <filesystem>
+#include <system_error>
+
+namespace {
+
+// The directory that holds the executable, byte for byte. Qt's answer passes
+// through a QString, which turns bytes of a folder name that are not UTF-8 into
+// U+FFFD and so names a folder that is not there; Linux tells the real path.
+std::filesystem::path executableDirectory() {
+#ifdef __linux__
+    std::error_code error;
+    const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (!error) {
+        return executable.parent_path();
+    }
+#endif
+    return {QApplication::applicationDirPath().toStdU16String()};
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -18,7 +37,7 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(icon);
 #endif
 
-    Form1 window(std::filesystem::path(QApplication::applicationDirPath().toStdU16String()));
+    Form1 window(executableDirectory());
     window.show();
     return QApplication::exec();
 }
