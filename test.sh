@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Checks trelliwick the way CI does: formatting, then a build with AddressSanitizer
-# and UndefinedBehaviorSanitizer and every test headless, then clang-tidy, then a
-# short fuzzing of the solve run (FUZZ_SECONDS, 60 by default; 0 skips it). Exits
-# non-zero when anything fails.
+# and UndefinedBehaviorSanitizer and every test (the window's headless, the built
+# program's on private X servers), then clang-tidy, then a short fuzzing of the
+# solve run (FUZZ_SECONDS, 60 by default; 0 skips it). Exits non-zero when
+# anything fails.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/packages.sh
