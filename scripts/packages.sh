@@ -23,8 +23,9 @@ program_packages=(cmake ninja-build g++ qt6-base-dev libicu-dev libhwy-dev librs
 # for the format and lint checks, for the package test dpkg-dev and the
 # checkers of desktop entries, AppStream metadata and Debian packages, and for the
 # tests on a real desktop an X server, a window manager, the accessibility bus and
-# its Python library, a session bus, xdotool, and X's and ImageMagick's tools.
+# its Python library, a session bus, xdotool, and X's, XFixes' and ImageMagick's
+# tools.
 test_packages=(libgtest-dev clang libclang-rt-14-dev clang-format clang-tidy
                dpkg-dev desktop-file-utils appstream lintian
                xvfb openbox at-spi2-core python3-pyatspi dbus-daemon xdotool x11-utils
-               imagemagick)
+               libxfixes3 imagemagick)
