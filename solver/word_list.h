@@ -64,6 +64,9 @@ private:
     // end of the last whole line. A CR at the very end of what was read waits for
     // the next read, which tells whether an LF follows it.
     void fill();
+    // One past the last line end before `to` in the buffer, looking back no further
+    // than the chunk that holds `from`; 0 when there is none.
+    std::size_t afterLastLineEnd(std::size_t from, std::size_t to) const;
     // Passes over the lines ahead that hold no byte of `wanted` and no byte above
     // 0x7F; with no `wanted`, only lines with a byte above 0x7F are kept.
     void skipLinesWithout(std::optional<BytePair> wanted);
