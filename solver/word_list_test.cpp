@@ -12,16 +12,27 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// Every line of `bytes`, read `blockSize` bytes at a time at most, handed out by
-// the source in pieces of the sizes `pieces` gives.
-std::vector<std::string> readAll(const std::string& bytes, std::size_t blockSize,
-                                 std::vector<std::size_t> pieces = {}) {
-    WordListReader reader(std::make_unique<FakeByteSource>(bytes, std::move(pieces)), blockSize);
+// Every line read from `bytes`, when the lines named by `passOver` are passed over
+// after each line, `blockSize` bytes read at a time at most, handed out by the
+// source in pieces of the sizes `pieces` gives.
+std::vector<std::string> readPassingOver(std::string_view bytes,
+                                         const WordListReader::LinesToPassOver& passOver,
+                                         std::size_t blockSize,
+                                         std::vector<std::size_t> pieces = {}) {
+    WordListReader reader(std::make_unique<FakeByteSource>(std::string(bytes), std::move(pieces)),
+                          blockSize);
     std::vector<std::string> lines;
     while (!reader.atEnd()) {
         lines.emplace_back(reader.readLine());
+        reader.passOver(passOver);
     }
     return lines;
+}
+
+// Every line of `bytes`, none passed over.
+std::vector<std::string> readAll(const std::string& bytes, std::size_t blockSize,
+                                 std::vector<std::size_t> pieces = {}) {
+    return readPassingOver(bytes, {}, blockSize, std::move(pieces));
 }
 
 std::vector<std::string> readAll(const std::string& bytes) {
@@ -75,20 +86,6 @@ TEST(WordListReader, ShortReadsOfEverySizeGiveTheSameLines) {
         EXPECT_EQ(readAll("ab\r\ncd", 2, {piece}), (Lines{"ab", "cd"})) << piece;
         EXPECT_EQ(readAll("ab\r", 2, {piece}), (Lines{"ab"})) << piece;
     }
-}
-
-// Every line read, when the lines named by `passOver` are passed over after each
-// line, `blockSize` bytes read at a time.
-std::vector<std::string> readPassingOver(std::string_view bytes,
-                                         const WordListReader::LinesToPassOver& passOver,
-                                         std::size_t blockSize) {
-    WordListReader reader(std::make_unique<FakeByteSource>(std::string(bytes)), blockSize);
-    std::vector<std::string> lines;
-    while (!reader.atEnd()) {
-        lines.emplace_back(reader.readLine());
-        reader.passOver(passOver);
-    }
-    return lines;
 }
 
 std::vector<std::string> readSkipping(std::string_view bytes, std::optional<BytePair> wanted,
