@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QLocale>
+#include <QLoggingCategory>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -24,6 +25,10 @@
 #include <cmath>
 #include <limits>
 #include <new>
+
+// Why a run failed: the message says the same whatever the cause, so the cause
+// goes to standard error, which desktops keep in their journal.
+Q_LOGGING_CATEGORY(solveRunLog, "trelliwick.solve")
 
 namespace {
 
@@ -376,7 +381,10 @@ void Form1::runEnded() {
     }
 }
 
-void Form1::showMessage(std::string_view title, std::string_view text) {
+void Form1::showMessage(std::string_view title, std::string_view text, std::string_view cause) {
+    qCWarning(solveRunLog).noquote()
+        << "the run failed:"
+        << QString::fromUtf8(cause.data(), static_cast<qsizetype>(cause.size()));
     const PointerOverride arrow(Qt::ArrowCursor);  // over the busy one, for the message
     QMessageBox box(
         QMessageBox::NoIcon, QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())),
