@@ -255,9 +255,15 @@ TEST_F(Form1Test, EnterAnywhereSolvesAndFillsBothLists) {
         EXPECT_EQ(entries("List3"), (QStringList{"Rate", "extra"}));
         EXPECT_EQ(caption("Label2"), QStringLiteral("3"));
         EXPECT_EQ(caption("Label3"), QStringLiteral("2"));
-        // Each press reads the list afresh.
+        // Each press reads the list afresh; the keypad's Enter solves too, but not
+        // Enter with Ctrl, Shift or Alt held, which the window leaves alone.
         writeWordList("rate\r\n");
-        QTest::keyClick(input, Qt::Key_Enter);
+        for (const auto modifier : {Qt::ControlModifier, Qt::ShiftModifier, Qt::AltModifier}) {
+            QTest::keyClick(input, Qt::Key_Return, modifier);
+            QTest::keyClick(input, Qt::Key_Enter, modifier | Qt::KeypadModifier);
+        }
+        EXPECT_EQ(caption("Label2"), QStringLiteral("3")) << input->objectName().toStdString();
+        QTest::keyClick(input, Qt::Key_Enter, Qt::KeypadModifier);
         EXPECT_EQ(entries("List2"), (QStringList{"rate"}));
         EXPECT_EQ(caption("Label2"), QStringLiteral("1"));
     }
@@ -335,6 +341,28 @@ TEST_F(Form1Test, AMissingListShowsTheMessageAndChangesNothing) {
     EXPECT_EQ(caption("Label2"), QStringLiteral("1"));
     EXPECT_EQ(caption("Label3"), QStringLiteral("1"));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);  // the busy pointer is gone
+}
+
+TEST_F(Form1Test, ThePointerShowsTheProgramBusyWhileARunReads) {
+    // The lists are cleared and filled while the run reads: the pointer then is the
+    // busy one, and the arrow again once the run is over.
+    writeWordList("rate\r\ntree\r\n");
+    typePuzzle("e", "rta", "4");
+    QList<std::optional<Qt::CursorShape>> seen;
+    const auto note = [&] {
+        const QCursor* pointer = QApplication::overrideCursor();
+        seen << (pointer != nullptr ? std::optional(pointer->shape()) : std::nullopt);
+    };
+    const QAbstractItemModel* list2 = control<QListView>("List2")->model();
+    QObject::connect(list2, &QAbstractItemModel::modelReset, &form, note);
+    QObject::connect(list2, &QAbstractItemModel::rowsInserted, &form, note);
+    QTest::keyClick(textE(), Qt::Key_Return);
+    ASSERT_EQ(caption("Label2"), QStringLiteral("2"));
+    ASSERT_FALSE(seen.isEmpty());
+    for (const auto& shape : seen) {
+        EXPECT_EQ(shape, Qt::WaitCursor);
+    }
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(Form1Test, AFailedRunKeepsItsWordsAndTheEarlierCounts) {
