@@ -5,9 +5,11 @@
 
 namespace {
 
-class Form1Accessible : public QAccessibleWidget {
+// The client area, where the controls lie: its children less those that never
+// show anything.
+class ClientAreaAccessible : public QAccessibleWidget {
 public:
-    explicit Form1Accessible(QWidget* form) : QAccessibleWidget(form, QAccessible::Window) {}
+    explicit ClientAreaAccessible(QWidget* area) : QAccessibleWidget(area, QAccessible::Client) {}
 
     int childCount() const override { return static_cast<int>(shownChildren().size()); }
     QAccessibleInterface* child(int index) const override { return shownChildren().value(index); }
@@ -16,7 +18,6 @@ public:
     }
 
 private:
-    // The window's children less those that never show anything.
     QList<QAccessibleInterface*> shownChildren() const {
         QList<QAccessibleInterface*> children;
         for (int i = 0; i < QAccessibleWidget::childCount(); ++i) {
@@ -34,8 +35,16 @@ private:
 }  // namespace
 
 QAccessibleInterface* accessibleForm1(const QString& className, QObject* object) {
-    if (className == QLatin1String("Form1") && object != nullptr && object->isWidgetType()) {
-        return new Form1Accessible(static_cast<QWidget*>(object));
+    if (object == nullptr || !object->isWidgetType()) {
+        return nullptr;
+    }
+    auto* widget = static_cast<QWidget*>(object);
+    if (className == QLatin1String("Form1")) {
+        return new QAccessibleWidget(widget, QAccessible::Window);  // named by its caption
+    }
+    if (className == QLatin1String("QWidget") &&
+        object->objectName() == QLatin1String("ClientArea")) {
+        return new ClientAreaAccessible(widget);
     }
     return nullptr;
 }

@@ -29,6 +29,7 @@
 #include <fstream>
 #include <functional>
 #include <limits>
+#include <map>
 #include <new>
 #include <optional>
 #include <string>
@@ -451,21 +452,65 @@ TEST_F(Form1Test, ACommaMinimumWorksUnderAGermanLocale) {
     EXPECT_EQ(entries("List3"), (QStringList{"rate", "rates"}));
 }
 
-TEST_F(Form1Test, AScreenReaderMeetsAWindowNamedByItsCaption) {
+TEST_F(Form1Test, AScreenReaderMeetsEachControlNamedByWhatIsReadBesideIt) {
     QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&form);
     EXPECT_EQ(window->role(), QAccessible::Window);
     EXPECT_EQ(window->text(QAccessible::Name), form.windowTitle());
+
+    // The whole tree, each child found again by its parent; the insides of the
+    // length box and of the lists are theirs.
+    std::map<QString, QAccessibleInterface*> controls;
+    std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
+        for (int i = 0; i < node->childCount(); ++i) {
+            QAccessibleInterface* child = node->child(i);
+            ASSERT_NE(child, nullptr);
+            EXPECT_EQ(node->indexOfChild(child), i);
+            EXPECT_EQ(child->parent(), node);
+            const QString name = child->object()->objectName();
+            // Whatever takes the focus is named.
+            EXPECT_TRUE(!child->state().focusable || !child->text(QAccessible::Name).isEmpty())
+                << name.toStdString();
+            controls[name] = child;
+            if (child->role() != QAccessible::ComboBox && child->role() != QAccessible::List) {
+                walk(child);
+            }
+        }
+    };
+    walk(window);
+
     // The outline and the label that never shows anything are left out.
-    QStringList children;
-    for (int i = 0; i < window->childCount(); ++i) {
-        children << window->child(i)->object()->objectName();
-        EXPECT_EQ(window->indexOfChild(window->child(i)), i);
+    EXPECT_EQ(controls.count("Shape1"), 0);
+    EXPECT_EQ(controls.count("Label1"), 0);
+    const QString list2 = QStringLiteral("Example of words with the essential letter(s)");
+    const QString list3 = QStringLiteral("List of words with the above letters");
+    const struct {
+        const char* control;
+        QAccessible::Role role;
+        QString name, description;
+    } expected[] = {
+        {"Label5", QAccessible::StaticText, control<QLabel>("Label5")->text(), {}},
+        {"Label9", QAccessible::StaticText, "Essential", {}},
+        {"TextE", QAccessible::EditableText, "Essential", {}},
+        {"Label10", QAccessible::StaticText, "Others", {}},
+        {"TextO", QAccessible::EditableText, "Others", {}},
+        {"Label4", QAccessible::StaticText, "Minimun Lenght", {}},
+        {"Label7", QAccessible::StaticText, list2, {}},
+        {"List2", QAccessible::List, list2, {}},
+        {"Label2", QAccessible::StaticText, {}, list2},  // the count, empty at first
+        {"Label8", QAccessible::StaticText, list3, {}},
+        {"List3", QAccessible::List, list3, {}},
+        {"Command3", QAccessible::Button, "Solve", {}},
+        {"Label3", QAccessible::StaticText, {}, list3},
+    };
+    for (const auto& one : expected) {
+        ASSERT_EQ(controls.count(one.control), 1) << one.control;
+        const QAccessibleInterface* found = controls[one.control];
+        EXPECT_EQ(found->role(), one.role) << one.control;
+        EXPECT_EQ(found->text(QAccessible::Name), one.name) << one.control;
+        if (!one.description.isEmpty()) {
+            EXPECT_EQ(found->text(QAccessible::Description), one.description) << one.control;
+        }
     }
-    EXPECT_FALSE(children.contains(QStringLiteral("Shape1")));
-    EXPECT_FALSE(children.contains(QStringLiteral("Label1")));
-    EXPECT_TRUE(children.contains(QStringLiteral("TextE")));
-    EXPECT_TRUE(children.contains(QStringLiteral("List3")));
-    EXPECT_EQ(children.size(), 14);
 }
 
 TEST_F(Form1Test, EnterAnywhereSolvesAndFillsBothLists) {
