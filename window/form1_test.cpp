@@ -207,7 +207,9 @@ TEST_F(Form1Test, StartsEmptyWithFourAsTheMinimum) {
     };
     EXPECT_EQ(accessibleName(textE()), QStringLiteral("Essential"));
     EXPECT_EQ(accessibleName(textO()), QStringLiteral("Others"));
-    // A combo box on Linux names itself by its text and points to its label instead.
+    // The length box too, after its caption as the design spells it; the caption
+    // points to it as well.
+    EXPECT_EQ(accessibleName(combo1()), QStringLiteral("Minimun Lenght"));
     const auto labels =
         QAccessible::queryAccessibleInterface(combo1())->relations(QAccessible::Label);
     ASSERT_EQ(labels.size(), 1);
@@ -494,6 +496,7 @@ TEST_F(Form1Test, AScreenReaderMeetsEachControlNamedByWhatIsReadBesideIt) {
         {"Label10", QAccessible::StaticText, "Others", {}},
         {"TextO", QAccessible::EditableText, "Others", {}},
         {"Label4", QAccessible::StaticText, "Minimun Lenght", {}},
+        {"Combo1", QAccessible::ComboBox, "Minimun Lenght", {}},
         {"Label7", QAccessible::StaticText, list2, {}},
         {"List2", QAccessible::List, list2, {}},
         {"Label2", QAccessible::StaticText, {}, list2},  // the count, empty at first
@@ -511,6 +514,27 @@ TEST_F(Form1Test, AScreenReaderMeetsEachControlNamedByWhatIsReadBesideIt) {
             EXPECT_EQ(found->text(QAccessible::Description), one.description) << one.control;
         }
     }
+
+    // The length box's value is its text; it holds its drop-down and its text box,
+    // where its focus lies, and opens and closes the drop-down when asked.
+    QAccessibleInterface* box = controls["Combo1"];
+    EXPECT_EQ(box->text(QAccessible::Value), QStringLiteral("4"));
+    combo1()->lineEdit()->selectAll();
+    QTest::keyClicks(combo1()->lineEdit(), "7");
+    EXPECT_EQ(box->text(QAccessible::Value), QStringLiteral("7"));
+    EXPECT_EQ(box->text(QAccessible::Name), QStringLiteral("Minimun Lenght"));
+    ASSERT_EQ(box->childCount(), 2);
+    EXPECT_EQ(box->child(0)->object(), combo1()->view());
+    EXPECT_EQ(box->child(1)->object(), combo1()->lineEdit());
+    EXPECT_EQ(box->indexOfChild(box->child(1)), 1);
+    EXPECT_EQ(box->focusChild(), box->child(1));
+    QAccessibleActionInterface* actions = box->actionInterface();
+    ASSERT_NE(actions, nullptr);
+    ASSERT_TRUE(actions->actionNames().contains(QAccessibleActionInterface::showMenuAction()));
+    actions->doAction(QAccessibleActionInterface::showMenuAction());
+    EXPECT_TRUE(combo1()->view()->isVisible());
+    actions->doAction(QAccessibleActionInterface::showMenuAction());
+    EXPECT_FALSE(combo1()->view()->isVisible());
 }
 
 TEST_F(Form1Test, EnterAnywhereSolvesAndFillsBothLists) {
