@@ -162,6 +162,8 @@ public:
     using QScrollArea::QScrollArea;
 
 protected:
+    // Past QScrollArea's own, which scrolls to the text cursor.
+    // NOLINTNEXTLINE(bugprone-parent-virtual-call)
     bool focusNextPrevChild(bool next) override { return QWidget::focusNextPrevChild(next); }
 };
 

@@ -115,6 +115,41 @@ TEST(Form1OnScreen, WhereTheScreenHasRoomItOpensAtTheDesignsSizeCentredAndWhole)
     }
 }
 
+TEST(Form1OnScreen, OnAnyScreenItsFrameLiesOnTheScreenAndItScrollsOnlyWhereItMust) {
+    const QTemporaryDir directory;
+    OnScreen screen(directory);
+    QApplication::processEvents();
+    const QRect available = screen.form.screen()->availableGeometry();
+    const QRect frame = screen.form.frameGeometry();
+    EXPECT_TRUE(available.contains(frame)) << describe(frame) << " on " << describe(available);
+    // The room for the window within its frame, what its controls need, and what a
+    // scroll bar takes of it.
+    const QSize room = available.size() - (frame.size() - screen.form.size());
+    const QSize design = screen.scroller()->widget()->minimumSize();
+    const int bar = screen.scroller()->verticalScrollBar()->sizeHint().width();
+    const bool across = screen.scroller()->horizontalScrollBar()->isVisible();
+    const bool down = screen.scroller()->verticalScrollBar()->isVisible();
+    // A scroll bar only where the screen is too small; and there the window as
+    // large as the screen allows (but for a pixel where a pixel of the window is a
+    // fraction of the screen's).
+    if (design.width() + bar <= room.width()) {
+        EXPECT_FALSE(across) << design.width() << " wide in " << room.width();
+    }
+    if (design.height() + bar <= room.height()) {
+        EXPECT_FALSE(down) << design.height() << " high in " << room.height();
+    }
+    if (across) {
+        EXPECT_NEAR(frame.width(), available.width(), 1);
+    }
+    if (down) {
+        EXPECT_NEAR(frame.height(), available.height(), 1);
+    }
+    // Tab to Solve shows it.
+    screen.control("List3")->setFocus();
+    QTest::keyClick(screen.control("List3"), Qt::Key_Tab);
+    EXPECT_TRUE(screen.inView("Command3"));
+}
+
 TEST(Form1OnScreen, WhereItHasNoRoomItOpensAsLargeAsTheScreenAllowsAndScrollsTheFocusIntoView) {
     // A font twice the usual size makes the design outgrow the screen.
     const ProgramFont large(2);
