@@ -51,8 +51,8 @@ TIME_LIMIT = 140  # for a whole test, cleaning up included; --time-limit sets it
 PROGRAM = None  # the built trelliwick, from the command line
 
 
-class TimeLimitReached(Exception):
-    pass
+class TimeLimitReached(BaseException):
+    """Not an Exception, so that no wait takes it for a failed look."""
 
 
 def wait_for(what, read, accept=bool, timeout=REACTING):
@@ -423,6 +423,7 @@ def cursor_image(display_name):
 def listen():
     """A client of the accessibility bus that listens to events, as a screen reader does."""
     import pyatspi
+    signal.signal(signal.SIGTERM, signal.SIG_DFL)  # its loop runs no Python handler
     pyatspi.Registry.registerEventListener(lambda event: None, "object:", "window:", "focus:")
     pyatspi.Registry.start()
 
