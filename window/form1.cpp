@@ -296,18 +296,9 @@ void Form1::keyPressEvent(QKeyEvent* event) {
 
 void Form1::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
-    fitOnScreenOnceFramed();
-}
-
-void Form1::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    fitOnScreenOnceFramed();
-}
-
-void Form1::fitOnScreenOnceFramed() {
     // The window system tells the frame's size only once the window is on the
-    // screen (under X11 with a move, elsewhere as it is shown): fitted again then,
-    // frame and title bar included.
+    // screen, with a move (the one it was given before it was shown, or the window
+    // manager's): fitted again then, frame and title bar included.
     if (!m_fittedWithFrame && frameGeometry().size() != size()) {
         m_fittedWithFrame = true;
         fitOnScreen();

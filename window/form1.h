@@ -36,7 +36,6 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private slots:
     void solveClicked();
@@ -57,7 +56,6 @@ private:
     void orderControls();
     void nameControlsForScreenReaders();
     void placeControls();
-    void fitOnScreenOnceFramed();
     void fitOnScreen();
     void showInView(QWidget* focus);
     QListView* view(ResultList list) const;
