@@ -38,7 +38,6 @@
 #include <fcntl.h>
 #include <malloc.h>
 #include <poll.h>
-#include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -46,6 +45,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -388,6 +388,7 @@ double millisecondsToMapped(Display* display, const std::string& displayName,
         ::setenv("DISPLAY", displayName.c_str(), 1);
         ::setenv("QT_QPA_PLATFORM", "xcb", 1);
         std::vector<char*> argv;
+        argv.reserve(command.size() + 1);
         for (const std::string& argument : command) {
             argv.push_back(const_cast<char*>(argument.c_str()));
         }
