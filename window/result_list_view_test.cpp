@@ -53,6 +53,7 @@ TEST_F(ResultListViewTest, RowsLieOneUnderAnotherAndThePointerFindsThem) {
     view.scrollToBottom();
     const QRect last = view.visualRect(model.index(999));
     EXPECT_TRUE(view.viewport()->rect().contains(last)) << last.top() << " " << last.bottom();
+    EXPECT_GT(last.bottom(), view.viewport()->height() - 1 - rowHeight);  // at the foot
     EXPECT_EQ(rowAt(last.center()), 999);
     EXPECT_FALSE(view.indexAt(last.center() + QPoint(0, rowHeight)).isValid());
     // A click selects the entry under the pointer, and only it.
