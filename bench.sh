@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/packages.sh
-ensure_packages "${program_packages[@]}" libgtest-dev scowl hyperfine python3
+ensure_packages "${program_packages[@]}" libgtest-dev scowl hyperfine python3 xvfb libx11-dev
 
 cmake --workflow --preset bench
 lists=build/bench/lists

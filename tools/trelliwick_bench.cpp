@@ -12,8 +12,11 @@
 //       pay, beside `wc -l` itself,
 //   (b) the core's solve run against a window side that only counts,
 //   (c) the real window, offscreen, from Solve pressed to counts and lists shown,
-// and prints (b) against (a), the peak resident memory, and the time to scroll a
-// filled list to its end and select the last entry.
+// and prints (b) against (a), (c) against `wc -l` and (b), the peak resident
+// memory, the resident memory each listed entry takes beyond its word's bytes,
+// and the time to scroll a filled list to its end and select the last entry.
+// Last, on an X server of its own (Xvfb), the time from the program's start to
+// its window mapped, against a window of one label in the same run.
 
 #include "form1.h"
 #include "letter_table.h"
@@ -31,14 +34,20 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
+#include <X11/Xlib.h>
 #include <fcntl.h>
+#include <malloc.h>
+#include <poll.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <iostream>
@@ -255,6 +264,8 @@ void measure(const Puzzle& puzzle) {
     form.findChild<QComboBox*>("Combo1")->setEditText(QString::fromStdString(puzzle.minimum));
     auto* solveButton = form.findChild<QPushButton*>("Command3");
     auto* list2 = form.findChild<QListView*>("List2");
+    ::malloc_trim(0);  // what earlier puzzles freed is not counted as this one's
+    const double residentBefore = residentBytes();
     std::vector<double> residents;
     const double window = medianOf([&] {
         solveButton->click();
@@ -268,7 +279,8 @@ void measure(const Puzzle& puzzle) {
         QApplication::processEvents();
         form.repaint();
     });
-    std::printf("(c) window          %9.2f ms  counts \"%s\" \"%s\"\n", window,
+    std::printf("(c) window          %9.2f ms  %6.2f x wc -l  %6.2f x (b)  counts \"%s\" \"%s\"\n",
+                window, window / wcL, window / core,
                 form.findChild<QLabel*>("Label2")->text().toUtf8().constData(),
                 form.findChild<QLabel*>("Label3")->text().toUtf8().constData());
     std::printf("    scroll List2 to its end and select  %.2f ms\n", scroll);
@@ -279,6 +291,166 @@ void measure(const Puzzle& puzzle) {
     const double listed = static_cast<double>(counter.bytesListed()) / kRepeats;
     std::printf("\n    peak resident %.0f MB; budget 2.5 x listed + 100 MB = %.0f MB\n",
                 megabytes(peakResidentBytes()), megabytes(2.5 * listed) + 100);
+    const auto entries = static_cast<double>(counter.entries(ResultList::List2) +
+                                             counter.entries(ResultList::List3));
+    if (entries >= 100'000) {
+        std::sort(residents.begin(), residents.end());
+        const double grown = residents[residents.size() / 2] - residentBefore;
+        std::printf("    resident %.0f MB before the runs; %.1f bytes an entry beyond the words'\n",
+                    megabytes(residentBefore), (grown - listed) / entries);
+    }
+}
+
+// An X server of its own, stopped when this ends. Its display is one that no
+// other server on the machine holds: servers in other file systems' /tmp (other
+// containers) share the abstract socket names, and a client that asks for a
+// display one of them holds reaches that one.
+class PrivateXServer {
+public:
+    PrivateXServer() {
+        const int first = 200 + static_cast<int>(::getpid() % 500);
+        for (int display = first; display < first + 20 && m_display.empty(); ++display) {
+            start(display);
+        }
+    }
+    ~PrivateXServer() {
+        if (m_server > 0) {
+            ::kill(m_server, SIGTERM);
+            ::waitpid(m_server, nullptr, 0);
+        }
+    }
+    PrivateXServer(const PrivateXServer&) = delete;
+    PrivateXServer& operator=(const PrivateXServer&) = delete;
+
+    /// The display's name, such as ":1", or empty if the server did not start.
+    const std::string& display() const { return m_display; }
+
+private:
+    // Starts a server on `display`, which tells that it takes connections by
+    // writing the display's number; one that finds the display taken ends.
+    void start(int display) {
+        int pipe[2];
+        if (::pipe(pipe) != 0) {
+            return;
+        }
+        const std::string name = ':' + std::to_string(display);
+        const pid_t server = ::fork();
+        if (server == 0) {
+            ::close(pipe[0]);
+            const int null = ::open("/dev/null", O_WRONLY);
+            ::dup2(null, STDERR_FILENO);
+            const std::string fd = std::to_string(pipe[1]);
+            ::execlp("Xvfb", "Xvfb", name.c_str(), "-displayfd", fd.c_str(), "-screen", "0",
+                     "1280x1024x24", "-nolisten", "tcp", nullptr);
+            ::_exit(127);
+        }
+        ::close(pipe[1]);
+        // The number, then a line end: the server ends if it cannot write both.
+        std::string told;
+        const auto start = Clock::now();
+        while (told.find('\n') == std::string::npos &&
+               Clock::now() - start < std::chrono::seconds(10)) {
+            pollfd ready{pipe[0], POLLIN, 0};
+            const int polled = ::poll(&ready, 1, 1'000);
+            if (polled < 0 && errno != EINTR) {
+                break;
+            }
+            char bytes[16];
+            const ssize_t got = polled == 1 ? ::read(pipe[0], bytes, sizeof bytes) : 1;
+            if (got <= 0) {
+                break;  // the server ended
+            }
+            if (polled == 1) {
+                told.append(bytes, static_cast<std::size_t>(got));
+            }
+        }
+        if (told.find('\n') != std::string::npos) {
+            m_server = server;
+            m_display = name;
+        } else if (server > 0) {
+            ::kill(server, SIGTERM);
+            ::waitpid(server, nullptr, 0);
+        }
+        ::close(pipe[0]);
+    }
+
+    pid_t m_server = -1;
+    std::string m_display;
+};
+
+// The time from starting `program` with `arguments` on `display` to a window of
+// it mapped there, in milliseconds; the program is then stopped. Negative if no
+// window is mapped within ten seconds.
+double millisecondsToMapped(Display* display, const std::string& displayName,
+                            const std::vector<std::string>& command) {
+    XSync(display, True);
+    const auto start = Clock::now();
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::setenv("DISPLAY", displayName.c_str(), 1);
+        ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+        std::vector<char*> argv;
+        argv.reserve(command.size() + 1);
+        for (const std::string& argument : command) {
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        }
+        argv.push_back(nullptr);
+        const int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(null, STDERR_FILENO);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    double elapsed = -1;
+    pollfd events{ConnectionNumber(display), POLLIN, 0};
+    while (elapsed < 0 && Clock::now() - start < std::chrono::seconds(10)) {
+        while (XPending(display) > 0) {
+            XEvent event;
+            XNextEvent(display, &event);
+            if (event.type == MapNotify) {
+                elapsed = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+            }
+        }
+        if (elapsed < 0) {
+            ::poll(&events, 1, 100);
+        }
+    }
+    ::kill(child, SIGTERM);
+    ::waitpid(child, nullptr, 0);
+    return elapsed;
+}
+
+// The start-up of the program beside that of a window of one label, started the
+// same way in turns, as medians.
+void measureStartUp() {
+    std::cout << "\n== start-up, from the program started to its window mapped\n";
+    const PrivateXServer server;
+    if (server.display().empty()) {
+        std::cout << "no X server: Xvfb did not tell its display within 10 s\n";
+        return;
+    }
+    Display* display = XOpenDisplay(server.display().c_str());
+    if (display == nullptr) {
+        std::cout << "no X server: could not connect to Xvfb on " << server.display() << "\n";
+        return;
+    }
+    XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
+    const std::vector<std::string> program = {TRELLIWICK_PROGRAM};
+    const std::vector<std::string> oneLabel = {TRELLIWICK_ONE_LABEL_WINDOW};
+    std::vector<double> programTimes;
+    std::vector<double> oneLabelTimes;
+    for (int i = 0; i < 3 * kRepeats; ++i) {
+        programTimes.push_back(millisecondsToMapped(display, server.display(), program));
+        oneLabelTimes.push_back(millisecondsToMapped(display, server.display(), oneLabel));
+    }
+    XCloseDisplay(display);
+    std::sort(programTimes.begin(), programTimes.end());
+    std::sort(oneLabelTimes.begin(), oneLabelTimes.end());
+    const double ours = programTimes[programTimes.size() / 2];
+    const double floor = oneLabelTimes[oneLabelTimes.size() / 2];
+    std::printf(
+        "trelliwick %.1f ms, a window of one label %.1f ms: %.2f x (medians of %d)%s\n", ours,
+        floor, ours / floor, 3 * kRepeats,
+        programTimes.front() < 0 || oneLabelTimes.front() < 0 ? " (SOME NEVER MAPPED)" : "");
 }
 
 int run(int argc, char** argv) {
@@ -309,6 +481,7 @@ int run(int argc, char** argv) {
         {"a common essential letter, a long minimum, 4M lines", bigList, "e", "rtxaslnoi", "40"});
     measure({"a common essential letter, 4M lines", bigList, "e", "rtxaslnoi", "4"});
     measure({"every line listed, 4M lines", bigList, "", "", "0"});
+    measureStartUp();
     return 0;
 }
 

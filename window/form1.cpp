@@ -3,6 +3,7 @@
 #include "form1_accessible.h"
 #include "length_box.h"
 #include "result_list_model.h"
+#include "result_list_view.h"
 #include "solve_run.h"
 
 #include <QAbstractItemView>
@@ -104,10 +105,9 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption) {
 }
 
 QListView* makeList(QWidget* parent, const char* name, ResultListModel* model) {
-    auto* list = new QListView(parent);
+    auto* list = new ResultListView(parent);
     list->setObjectName(QLatin1String(name));
     list->setModel(model);
-    list->setUniformItemSizes(true);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     QPalette palette = list->palette();

@@ -8,6 +8,39 @@ namespace {
 
 constexpr std::size_t kBlockSize = std::size_t{1024} * 1024;
 
+// Where every this many entries of a block start is kept; an entry is found from
+// the mark before it by stepping over at most this many less one.
+constexpr std::size_t kEntriesPerMark = 32;
+
+// A length is written seven bits to a byte, low bits first; the top bit says
+// that another byte follows.
+std::size_t lengthBytes(std::size_t length) {
+    std::size_t bytes = 1;
+    for (; length >= 0x80; length >>= 7) {
+        ++bytes;
+    }
+    return bytes;
+}
+
+char* writeLength(char* out, std::size_t length) {
+    for (; length >= 0x80; length >>= 7) {
+        *out++ = static_cast<char>(static_cast<unsigned char>(length | 0x80));
+    }
+    *out++ = static_cast<char>(length);
+    return out;
+}
+
+const char* readLength(const char* in, std::size_t& length) {
+    length = 0;
+    for (int shift = 0;; shift += 7) {
+        const auto byte = static_cast<unsigned char>(*in++);
+        length |= static_cast<std::size_t>(byte & 0x7F) << shift;
+        if ((byte & 0x80) == 0) {
+            return in;
+        }
+    }
+}
+
 // Drawing an entry takes time in proportion to its length, and a list shows only
 // the start of a long one anyway: past this many bytes an entry is shown cut short.
 constexpr std::size_t kShownBytes = 1024;
@@ -27,40 +60,73 @@ QString shownText(std::string_view word) {
 
 void ResultListModel::clear() {
     beginResetModel();
-    std::vector<Block>().swap(m_blocks);
-    std::deque<Entry>().swap(m_entries);
+    std::vector<Block> blocks;
+    blocks.swap(m_blocks);
+    std::erase_if(blocks, [](const Block& block) { return block.capacity != kBlockSize; });
+    for (Block& block : blocks) {
+        block.used = 0;
+        block.entries = 0;
+        block.marks.clear();
+    }
+    if (m_spare.empty()) {
+        m_spare = std::move(blocks);
+    }
+    m_entryCount = 0;
     m_rowsShown = 0;
     endResetModel();
 }
 
 void ResultListModel::append(std::string_view word) {
-    if (m_blocks.empty() || m_blocks.back().capacity - m_blocks.back().used < word.size() ||
-        m_blocks.back().used > std::numeric_limits<std::uint32_t>::max()) {
-        // A word longer than a block gets a block of its own size.
-        const std::size_t capacity = std::max(kBlockSize, word.size());
-        m_blocks.push_back({std::make_unique_for_overwrite<char[]>(capacity), capacity, 0});
+    const std::size_t bytes = lengthBytes(word.size()) + word.size();
+    if (m_blocks.empty() || m_blocks.back().capacity - m_blocks.back().used < bytes) {
+        if (bytes <= kBlockSize && !m_spare.empty()) {
+            m_blocks.push_back(std::move(m_spare.back()));
+            m_spare.pop_back();
+        } else {
+            // A word longer than a block gets a block of its own size.
+            const std::size_t capacity = std::max(kBlockSize, bytes);
+            m_blocks.push_back(
+                {std::make_unique_for_overwrite<char[]>(capacity), capacity, 0, 0, 0, {}});
+        }
+        m_blocks.back().firstEntry = m_entryCount;
     }
     Block& block = m_blocks.back();
-    m_entries.push_back(
-        {static_cast<std::uint32_t>(m_blocks.size() - 1), static_cast<std::uint32_t>(block.used)});
-    if (!word.empty()) {
-        std::memcpy(block.bytes.get() + block.used, word.data(), word.size());
+    if (block.entries % kEntriesPerMark == 0) {
+        // Below 4 GiB: only an entry that starts a block starts past a megabyte.
+        block.marks.push_back(static_cast<std::uint32_t>(block.used));
     }
-    block.used += word.size();
+    char* out = writeLength(block.bytes.get() + block.used, word.size());
+    if (!word.empty()) {
+        std::memcpy(out, word.data(), word.size());
+    }
+    block.used += bytes;
+    ++block.entries;
+    ++m_entryCount;
 }
 
 std::string_view ResultListModel::word(std::size_t row) const {
-    const Entry& entry = m_entries[row];
-    const Block& block = m_blocks[entry.block];
-    const bool nextInBlock = row + 1 < m_entries.size() && m_entries[row + 1].block == entry.block;
-    const std::size_t end = nextInBlock ? m_entries[row + 1].offset : block.used;
-    return {block.bytes.get() + entry.offset, end - entry.offset};
+    // The last block that starts at or before the row; a block left empty by an
+    // append that failed starts where the next one does, and is passed over.
+    const auto after = std::upper_bound(
+        m_blocks.begin(), m_blocks.end(), row,
+        [](std::size_t wanted, const Block& block) { return wanted < block.firstEntry; });
+    const Block& block = *(after - 1);
+    const std::size_t entry = row - block.firstEntry;
+    const char* at = block.bytes.get() + block.marks[entry / kEntriesPerMark];
+    std::size_t length = 0;
+    for (std::size_t skipped = 0; skipped < entry % kEntriesPerMark; ++skipped) {
+        at = readLength(at, length);
+        at += length;
+    }
+    at = readLength(at, length);
+    return {at, length};
 }
 
 void ResultListModel::publish() {
+    std::vector<Block>().swap(m_spare);
     // A view counts its rows in an int; entries past that are counted but not shown.
     const int rows =
-        static_cast<int>(std::min<std::size_t>(m_entries.size(), std::numeric_limits<int>::max()));
+        static_cast<int>(std::min<std::size_t>(m_entryCount, std::numeric_limits<int>::max()));
     if (rows > m_rowsShown) {
         beginInsertRows({}, m_rowsShown, rows - 1);
         m_rowsShown = rows;

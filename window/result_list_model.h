@@ -4,16 +4,19 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <string_view>
 #include <vector>
 
-/// The entries of one result list, kept compactly: the words' UTF-8 bytes packed
-/// into blocks of a megabyte, and eight bytes more per entry to find it, so that
-/// millions of entries cost little more than their letters, and nothing is ever
-/// copied to grow. A row becomes a QString only when a view asks for it, and an
-/// entry of more than a kilobyte shows as its first kilobyte and an ellipsis.
+/// The entries of one result list, kept compactly: each word's UTF-8 bytes behind
+/// its length (one byte for a word shorter than 128 bytes), packed into blocks of a
+/// megabyte, and where every 32nd entry of a block starts, so that nothing is ever
+/// copied to grow and an entry costs about two bytes beyond its letters (1.9 of
+/// resident memory for 4M entries in trelliwick-bench, window and view included,
+/// against 20.6 when each entry was eight bytes of place in a deque beside a view
+/// that kept every row's place too). A row becomes a QString only when a view asks
+/// for it, and an entry of more than a kilobyte shows as its first kilobyte and an
+/// ellipsis.
 ///
 /// Appended entries are counted at once but reach views only at `publish()`, so a
 /// run that appends millions of words tells its views once, at its end.
@@ -23,13 +26,17 @@ class ResultListModel : public QAbstractListModel {
 public:
     using QAbstractListModel::QAbstractListModel;
 
-    /// Removes every entry and releases their memory.
+    /// Removes every entry. Their memory is kept for the entries appended next, up
+    /// to the next `publish()`, which releases what they have not taken up: a page
+    /// that is new to the process costs a fault, and faults took half the CPU time
+    /// of a window run of 2.75M entries (250 ms against 136 ms with blocks reused).
     void clear();
     /// Adds `word` (UTF-8) as the last entry.
     void append(std::string_view word);
     /// The number of entries, published or not.
-    std::size_t entryCount() const { return m_entries.size(); }
-    /// Shows views the entries appended since the last publish.
+    std::size_t entryCount() const { return m_entryCount; }
+    /// Shows views the entries appended since the last publish, and releases the
+    /// memory that the entries cleared before them held and they did not take up.
     void publish();
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -40,17 +47,15 @@ private:
         std::unique_ptr<char[]> bytes;
         std::size_t capacity = 0;
         std::size_t used = 0;
-    };
-    // Where an entry starts; it ends where the next entry of its block starts,
-    // or where the block's bytes end.
-    struct Entry {
-        std::uint32_t block;
-        std::uint32_t offset;
+        std::size_t firstEntry = 0;  // the list's index of the block's first entry
+        std::size_t entries = 0;
+        std::vector<std::uint32_t> marks;  // where entries 0, 32, 64… of the block start
     };
 
     std::string_view word(std::size_t row) const;
 
     std::vector<Block> m_blocks;
-    std::deque<Entry> m_entries;
+    std::vector<Block> m_spare;  // cleared, empty, until the next publish()
+    std::size_t m_entryCount = 0;
     int m_rowsShown = 0;
 };

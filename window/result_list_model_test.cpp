@@ -16,11 +16,15 @@ std::vector<std::string> shownRows(const ResultListModel& model) {
 }
 
 TEST(ResultListModel, EveryEntryReadsBackAcrossBlocks) {
-    // Empty words, words that fill blocks past their end, and one longer than a block.
+    // Empty words, words that fill blocks past their end, one longer than a block,
+    // and words whose lengths take one, two and three bytes to write.
     std::vector<std::string> words;
-    words.reserve(300'002);
+    words.reserve(300'010);
     for (int i = 0; i < 300'000; ++i) {
         words.push_back(i % 7 == 0 ? std::string() : "word" + std::to_string(i));
+    }
+    for (const int length : {127, 128, 129, 1000, 16'383, 16'384, 16'385}) {
+        words.emplace_back(static_cast<std::size_t>(length), static_cast<char>('a' + length % 26));
     }
     words.emplace_back("caf\xC3\xA9");
     ResultListModel model;
@@ -35,7 +39,34 @@ TEST(ResultListModel, EveryEntryReadsBackAcrossBlocks) {
     std::vector<std::string> rows = shownRows(model);
     EXPECT_EQ(rows[1001], std::string(1024, 'x') + "\xE2\x80\xA6");  // cut short to be drawn
     rows.erase(rows.begin() + 1001);
+    for (std::string& word : words) {
+        if (word.size() > 1024) {
+            word = word.substr(0, 1024) + "\xE2\x80\xA6";
+        }
+    }
     EXPECT_EQ(rows, words);
+}
+
+TEST(ResultListModel, ARunAfterAClearReadsBackOnlyItsOwnEntries) {
+    // The first run fills two blocks; the next take them up again with
+    // entries of other lengths, past the first run's, and the last a block more.
+    ResultListModel model;
+    for (int i = 0; i < 150'000; ++i) {
+        model.append("first" + std::to_string(i));
+    }
+    model.publish();
+    for (const std::size_t entries : {std::size_t{60'000}, std::size_t{5}, std::size_t{200'000}}) {
+        model.clear();
+        EXPECT_EQ(model.rowCount(), 0);
+        std::vector<std::string> words;
+        for (std::size_t i = 0; i < entries; ++i) {
+            words.push_back(i % 3 == 0 ? "w" : "second" + std::to_string(i * 7));
+            model.append(words.back());
+        }
+        model.publish();
+        EXPECT_EQ(model.entryCount(), entries);
+        EXPECT_EQ(shownRows(model), words);
+    }
 }
 
 TEST(ResultListModel, ALongEntryIsCutBetweenCharacters) {

@@ -1,0 +1,282 @@
+#include "result_list_view.h"
+
+#include <QAccessible>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyle>
+
+#include <algorithm>
+#include <cstdint>
+
+namespace {
+
+// The list view's own versions of what is overridden here lay out, or look up,
+// every row; they are passed over for those of the item view under it, which
+// know nothing of rows (hence the calls that skip a generation).
+
+// Far rows are placed this far off the viewport at most, where no pixel of theirs
+// shows, so that their places fit an int whatever the list's length.
+constexpr std::int64_t kFarOff = std::int64_t{1} << 28;
+
+}  // namespace
+
+ResultListView::ResultListView(QWidget* parent) : QListView(parent) {
+    setVerticalScrollMode(ScrollPerItem);
+    setUniformItemSizes(true);
+}
+
+int ResultListView::rows() const {
+    return model() != nullptr ? model()->rowCount(rootIndex()) : 0;
+}
+
+QSize ResultListView::rowSize() const {
+    if (rows() <= 0) {
+        return {};
+    }
+    const QModelIndex first = indexOfRow(0);
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    const QSize size = itemDelegateForIndex(first)->sizeHint(option, first);
+    return {size.width(), std::max(1, size.height())};
+}
+
+int ResultListView::rowsShown(int rowHeight) const {
+    return std::max(1, viewport()->height() / std::max(1, rowHeight));
+}
+
+int ResultListView::topRow() const {
+    return verticalScrollBar()->value();
+}
+
+int ResultListView::rowAt(int y, int rowHeight) const {
+    const std::int64_t row = topRow() + std::int64_t{y} / std::max(1, rowHeight);
+    return y < 0 || row >= rows() ? -1 : static_cast<int>(row);
+}
+
+QRect ResultListView::rowRect(int row, QSize size) const {
+    const std::int64_t top =
+        std::clamp((std::int64_t{row} - topRow()) * size.height(), -kFarOff, kFarOff);
+    return {-horizontalOffset(), static_cast<int>(top), std::max(size.width(), viewport()->width()),
+            size.height()};
+}
+
+QModelIndex ResultListView::indexOfRow(int row) const {
+    return model()->index(row, modelColumn(), rootIndex());
+}
+
+QRect ResultListView::visualRect(const QModelIndex& index) const {
+    if (!index.isValid() || index.model() != model() || index.parent() != rootIndex() ||
+        index.column() != modelColumn()) {
+        return {};
+    }
+    return rowRect(index.row(), rowSize());
+}
+
+void ResultListView::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    if (!index.isValid() || index.model() != model() || index.parent() != rootIndex()) {
+        return;
+    }
+    const int shown = rowsShown(rowSize().height());
+    const int row = index.row();
+    const int top = topRow();
+    switch (hint) {
+        case PositionAtTop:
+            verticalScrollBar()->setValue(row);
+            break;
+        case PositionAtBottom:
+            verticalScrollBar()->setValue(row - shown + 1);
+            break;
+        case PositionAtCenter:
+            verticalScrollBar()->setValue(row - shown / 2);
+            break;
+        case EnsureVisible:
+            if (row < top) {
+                verticalScrollBar()->setValue(row);
+            } else if (row - top >= shown) {
+                verticalScrollBar()->setValue(row - shown + 1);
+            }
+            break;
+    }
+}
+
+QModelIndex ResultListView::indexAt(const QPoint& point) const {
+    const int row = rowAt(point.y(), rowSize().height());
+    return row < 0 ? QModelIndex() : indexOfRow(row);
+}
+
+void ResultListView::doItemsLayout() {
+    // Nothing to lay out row by row: the scroll bars and the viewport.
+    // NOLINTNEXTLINE(bugprone-parent-virtual-call)
+    QAbstractItemView::doItemsLayout();
+}
+
+QModelIndex ResultListView::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers) {
+    const int count = rows();
+    if (count <= 0) {
+        return {};
+    }
+    const QModelIndex current = currentIndex();
+    if (!current.isValid()) {
+        return indexOfRow(0);
+    }
+    const int shown = rowsShown(rowSize().height());
+    const int row = current.row();
+    int to = row;
+    switch (cursorAction) {
+        case MoveUp:
+        case MovePrevious:
+            to = row - 1;
+            break;
+        case MoveDown:
+        case MoveNext:
+            to = row + 1;
+            break;
+        case MovePageUp:
+            to = row - shown;
+            break;
+        case MovePageDown:
+            to = static_cast<int>(std::min<std::int64_t>(std::int64_t{row} + shown, count - 1));
+            break;
+        case MoveHome:
+            to = 0;
+            break;
+        case MoveEnd:
+            to = count - 1;
+            break;
+        case MoveLeft:
+        case MoveRight:
+            break;
+    }
+    return indexOfRow(std::clamp(to, 0, count - 1));
+}
+
+int ResultListView::horizontalOffset() const {
+    return horizontalScrollBar()->value();
+}
+
+int ResultListView::verticalOffset() const {
+    return static_cast<int>(
+        std::min<std::int64_t>(std::int64_t{topRow()} * rowSize().height(), kFarOff));
+}
+
+void ResultListView::scrollContentsBy(int dx, int dy) {
+    // dy counts rows; a move of more than the viewport redraws it all anyway.
+    const std::int64_t limit = viewport()->height() + std::int64_t{rowSize().height()};
+    // NOLINTNEXTLINE(bugprone-parent-virtual-call)
+    QAbstractItemView::scrollContentsBy(
+        dx, static_cast<int>(std::clamp(std::int64_t{dy} * rowSize().height(), -limit, limit)));
+}
+
+void ResultListView::setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) {
+    const QRect area = rect.normalized();
+    const int rowHeight = rowSize().height();
+    const int first = rowAt(std::max(area.top(), 0), rowHeight);
+    QItemSelection selection;
+    if (area.bottom() >= 0 && first >= 0) {
+        const int below = rowAt(area.bottom(), rowHeight);
+        const int last = below < 0 ? rows() - 1 : below;
+        selection.select(indexOfRow(first), indexOfRow(last));
+    }
+    selectionModel()->select(selection, command);
+}
+
+QRegion ResultListView::visualRegionForSelection(const QItemSelection& selection) const {
+    const QSize size = rowSize();
+    QRegion region;
+    for (const QItemSelectionRange& range : selection) {
+        if (range.isValid() && range.parent() == rootIndex() && range.left() <= modelColumn() &&
+            range.right() >= modelColumn()) {
+            region += rowRect(range.top(), size).united(rowRect(range.bottom(), size));
+        }
+    }
+    return region.intersected(viewport()->rect());
+}
+
+void ResultListView::paintEvent(QPaintEvent* event) {
+    const int count = rows();
+    if (count <= 0) {
+        return;
+    }
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    const QStyle::State state = option.state;
+    const bool enabled = (state & QStyle::State_Enabled) != 0;
+    const QModelIndex current = currentIndex();
+    const bool focus = (hasFocus() || viewport()->hasFocus()) && current.isValid();
+    const QSize size = rowSize();
+    const int first = rowAt(std::max(event->rect().top(), 0), size.height());
+    const int last = rowAt(event->rect().bottom(), size.height());
+    QPainter painter(viewport());
+    for (int row = first; row >= 0 && row <= (last < 0 ? count - 1 : last); ++row) {
+        const QModelIndex index = indexOfRow(row);
+        option.rect = rowRect(row, size);
+        option.state = state;
+        if (selectionModel()->isSelected(index)) {
+            option.state |= QStyle::State_Selected;
+        }
+        if (enabled) {
+            const bool itemEnabled = (model()->flags(index) & Qt::ItemIsEnabled) != 0;
+            option.state.setFlag(QStyle::State_Enabled, itemEnabled);
+            option.palette.setCurrentColorGroup(itemEnabled ? QPalette::Normal
+                                                            : QPalette::Disabled);
+        }
+        if (focus && index == current) {
+            option.state |= QStyle::State_HasFocus;
+        }
+        // The row's background without the selection's, which the delegate draws.
+        QStyleOptionViewItem background = option;
+        background.state &= ~QStyle::State_Selected;
+        style()->drawPrimitive(QStyle::PE_PanelItemViewRow, &background, &painter, this);
+        itemDelegateForIndex(index)->paint(&painter, option, index);
+    }
+}
+
+void ResultListView::updateGeometries() {
+    const int count = rows();
+    if (count <= 0 || geometry().isEmpty()) {
+        horizontalScrollBar()->setRange(0, 0);
+        verticalScrollBar()->setRange(0, 0);
+    } else {
+        const QSize size = rowSize();
+        const int shown = rowsShown(size.height());
+        verticalScrollBar()->setSingleStep(1);
+        verticalScrollBar()->setPageStep(shown);
+        verticalScrollBar()->setRange(0, std::max(0, count - shown));
+        horizontalScrollBar()->setSingleStep(std::max(1, size.width()));
+        horizontalScrollBar()->setPageStep(viewport()->width());
+        horizontalScrollBar()->setRange(0, std::max(0, size.width() - viewport()->width()));
+    }
+    // NOLINTNEXTLINE(bugprone-parent-virtual-call)
+    QAbstractItemView::updateGeometries();
+}
+
+void ResultListView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    if (QAccessible::isActive() && current.isValid() && hasFocus()) {
+        QAccessibleEvent event(this, QAccessible::Focus);
+        event.setChild(current.row());
+        QAccessible::updateAccessibility(&event);
+    }
+    // NOLINTNEXTLINE(bugprone-parent-virtual-call)
+    QAbstractItemView::currentChanged(current, previous);
+}
+
+void ResultListView::selectionChanged(const QItemSelection& selected,
+                                      const QItemSelection& deselected) {
+    if (QAccessible::isActive()) {
+        const QModelIndex added = selected.indexes().value(0);
+        if (added.isValid()) {
+            QAccessibleEvent event(this, QAccessible::SelectionAdd);
+            event.setChild(added.row());
+            QAccessible::updateAccessibility(&event);
+        }
+        const QModelIndex removed = deselected.indexes().value(0);
+        if (removed.isValid()) {
+            QAccessibleEvent event(this, QAccessible::SelectionRemove);
+            event.setChild(removed.row());
+            QAccessible::updateAccessibility(&event);
+        }
+    }
+    // NOLINTNEXTLINE(bugprone-parent-virtual-call)
+    QAbstractItemView::selectionChanged(selected, deselected);
+}

@@ -1,0 +1,116 @@
+#include "result_list_view.h"
+#include "result_list_model.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QScrollBar>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+// A list of `entries` words "word0", "word1"…, shown in a view of its own.
+class ResultListViewTest : public testing::Test {
+protected:
+    void fill(int entries) {
+        for (int i = 0; i < entries; ++i) {
+            model.append("word" + std::to_string(i));
+        }
+        model.publish();
+        view.setModel(&model);
+        view.resize(200, 150);
+        view.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&view));
+        rowHeight = view.visualRect(model.index(0)).height();
+        EXPECT_GT(rowHeight, 0);
+        rowsShown = view.viewport()->height() / rowHeight;
+        EXPECT_GT(rowsShown, 2);
+    }
+
+    int rowAt(QPoint point) const { return view.indexAt(point).row(); }
+
+    ResultListModel model;
+    ResultListView view;
+    int rowHeight = 0;
+    int rowsShown = 0;
+};
+
+TEST_F(ResultListViewTest, RowsLieOneUnderAnotherAndThePointerFindsThem) {
+    fill(1000);
+    EXPECT_EQ(rowAt(QPoint(5, 0)), 0);
+    EXPECT_EQ(rowAt(QPoint(5, rowHeight - 1)), 0);
+    EXPECT_EQ(rowAt(QPoint(5, rowHeight)), 1);
+    EXPECT_EQ(view.visualRect(model.index(3)).top(), 3 * rowHeight);
+    // Scrolled, a whole entry at a time.
+    view.verticalScrollBar()->setValue(500);
+    EXPECT_EQ(rowAt(QPoint(5, 2)), 500);
+    EXPECT_EQ(view.visualRect(model.index(502)).top(), 2 * rowHeight);
+    EXPECT_LT(view.visualRect(model.index(499)).bottom(), 0);
+    // At the end the last entry shows whole, and nothing lies below it.
+    view.scrollToBottom();
+    const QRect last = view.visualRect(model.index(999));
+    EXPECT_TRUE(view.viewport()->rect().contains(last)) << last.top() << " " << last.bottom();
+    EXPECT_GT(last.bottom(), view.viewport()->height() - 1 - rowHeight);  // at the foot
+    EXPECT_EQ(rowAt(last.center()), 999);
+    EXPECT_FALSE(view.indexAt(last.center() + QPoint(0, rowHeight)).isValid());
+    // A click selects the entry under the pointer, and only it.
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, last.center());
+    EXPECT_EQ(view.currentIndex().row(), 999);
+    ASSERT_EQ(view.selectionModel()->selectedRows().size(), 1);
+    EXPECT_EQ(view.selectionModel()->selectedRows().front().row(), 999);
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, last.center() - QPoint(0, rowHeight));
+    ASSERT_EQ(view.selectionModel()->selectedRows().size(), 1);
+    EXPECT_EQ(view.selectionModel()->selectedRows().front().row(), 998);
+}
+
+TEST_F(ResultListViewTest, KeysMoveTheCurrentEntryAndKeepItInView) {
+    fill(1000);
+    view.setFocus();
+    view.setCurrentIndex(model.index(0));
+    const auto press = [&](Qt::Key key) {
+        QTest::keyClick(&view, key);
+        const QRect shown = view.visualRect(view.currentIndex());
+        EXPECT_TRUE(view.viewport()->rect().contains(shown))
+            << "row " << view.currentIndex().row() << " at " << shown.top();
+        return view.currentIndex().row();
+    };
+    EXPECT_EQ(press(Qt::Key_Down), 1);
+    EXPECT_EQ(press(Qt::Key_PageDown), 1 + rowsShown);
+    EXPECT_EQ(press(Qt::Key_Up), rowsShown);
+    EXPECT_EQ(press(Qt::Key_PageUp), 0);
+    EXPECT_EQ(press(Qt::Key_Up), 0);
+    EXPECT_EQ(press(Qt::Key_End), 999);
+    EXPECT_EQ(press(Qt::Key_PageDown), 999);
+    EXPECT_EQ(press(Qt::Key_Down), 999);
+    EXPECT_EQ(press(Qt::Key_PageUp), 999 - rowsShown);
+    EXPECT_EQ(press(Qt::Key_Home), 0);
+    EXPECT_EQ(view.verticalScrollBar()->value(), 0);
+}
+
+TEST_F(ResultListViewTest, DrawsItsEntriesAndTheSelectionAndNothingBelow) {
+    fill(2);
+    view.setCurrentIndex(model.index(1));
+    const QImage image = view.viewport()->grab().toImage();
+    const QColor base = view.palette().color(QPalette::Base);
+    const auto inked = [&](int top, int bottom, const QColor& colour) {
+        int pixels = 0;
+        for (int y = top; y < bottom; ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                pixels += image.pixelColor(x, y) == colour ? 1 : 0;
+            }
+        }
+        return pixels;
+    };
+    const int row = rowHeight * image.width();
+    const int first = inked(0, rowHeight, base);
+    EXPECT_LT(first, row);                                      // text on the first row,
+    EXPECT_GT(first, row / 2);                                  // which is not selected;
+    EXPECT_LT(inked(rowHeight, 2 * rowHeight, base), row / 2);  // the second is
+    EXPECT_EQ(inked(2 * rowHeight, image.height(), base),
+              (image.height() - 2 * rowHeight) * image.width());
+}
+
+}  // namespace
