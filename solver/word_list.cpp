@@ -32,19 +32,19 @@ WordListReader::WordListReader(std::unique_ptr<ByteSource> source, std::size_t b
 }
 
 void WordListReader::fill() {
-    char* bytes = m_buffer.get();
     if (m_pos > 0) {
-        std::memmove(bytes, bytes + m_pos, m_end - m_pos);
+        std::memmove(m_buffer.get(), m_buffer.get() + m_pos, m_end - m_pos);
         m_end -= m_pos;
     }
-    m_pos = m_linesEnd = 0;  // every whole line was read
+    m_pos = m_linesEnd = 0;
+    m_masks.clear();
     if (m_end == m_capacity) {
         // Only a line longer than the buffer grows it. Growing by half keeps the
         // copies few; a large block is remapped rather than copied, and the pages
         // beyond what is read are never touched.
         const std::size_t capacity =
             roundUpToChunk(std::max(m_capacity + m_capacity / 2, m_end + m_blockSize));
-        bytes = static_cast<char*>(std::realloc(bytes, capacity));
+        char* bytes = static_cast<char*>(std::realloc(m_buffer.get(), capacity));
         if (bytes == nullptr) {
             throw std::bad_alloc();
         }
@@ -52,18 +52,20 @@ void WordListReader::fill() {
         m_buffer.reset(bytes);
         m_capacity = capacity;
     }
-    m_masks.clear();
     // What is left holds no line end, but for a CR that waited at its end.
     const std::size_t searchFrom = m_end == 0 ? 0 : m_end - 1;
     const std::size_t count =
-        m_source->read(bytes + m_end, std::min(m_blockSize, m_capacity - m_end));
+        m_source->read(m_buffer.get() + m_end, std::min(m_blockSize, m_capacity - m_end));
     m_end += count;
     if (count == 0) {
         m_atFileEnd = true;
         m_linesEnd = m_end;  // the last line needs no terminator
         return;
     }
-    m_linesEnd = afterLastLineEnd(searchFrom, bytes[m_end - 1] == '\r' ? m_end - 1 : m_end);
+    // A CR at the very end of what was read waits for the next read, which tells
+    // whether an LF follows it.
+    m_linesEnd =
+        afterLastLineEnd(searchFrom, m_buffer.get()[m_end - 1] == '\r' ? m_end - 1 : m_end);
 }
 
 std::size_t WordListReader::afterLastLineEnd(std::size_t from, std::size_t to) const {
@@ -84,6 +86,16 @@ std::size_t WordListReader::afterLastLineEnd(std::size_t from, std::size_t to) c
     return 0;
 }
 
+std::size_t WordListReader::afterTerminator(std::size_t lineEnd) const {
+    if (lineEnd == m_linesEnd) {
+        return lineEnd;  // the last line of the list, without a terminator
+    }
+    // A CR never waits at `m_linesEnd`, so whether an LF follows it is known.
+    const char* bytes = m_buffer.get();
+    const std::size_t next = lineEnd + 1;
+    return bytes[lineEnd] == '\r' && next < m_linesEnd && bytes[next] == '\n' ? next + 1 : next;
+}
+
 const ChunkMasks& WordListReader::scanFrom(std::size_t chunk) {
     const std::size_t chunksOfLines = roundUpToChunk(m_linesEnd) / kChunkSize;
     const std::size_t count = std::min(kMaskedChunks, chunksOfLines - chunk);
@@ -99,98 +111,102 @@ const ChunkMasks& WordListReader::scanFrom(std::size_t chunk) {
     return m_masks.front();
 }
 
-std::string_view WordListReader::takeLine(std::size_t lineEnd) {
-    const std::string_view line(m_buffer.get() + m_pos, lineEnd - m_pos);
-    m_pos = lineEnd;
-    if (m_pos < m_linesEnd) {
-        ++m_pos;
-        if (m_buffer.get()[lineEnd] == '\r' && m_pos < m_linesEnd &&
-            m_buffer.get()[m_pos] == '\n') {
-            ++m_pos;
-        }
-    }
-    return line;
-}
-
 std::string_view WordListReader::readLine() {
+    while (m_pos == m_linesEnd) {
+        fill();  // only before the first line, whose first read left it unfinished
+    }
+    m_lineEnd = m_linesEnd;  // unless a line end is found
     bool ascii = true;
     for (std::size_t scan = m_pos; scan < m_linesEnd; scan = nextChunk(scan)) {
         const ChunkMasks masks = masksFrom(scan);
         if (masks.lineEnds != 0) {
             const auto length = static_cast<unsigned>(std::countr_zero(masks.lineEnds));
-            m_lineIsAscii = ascii && below(masks.high, length) == 0;
-            return takeLine(scan + length);
+            ascii = ascii && below(masks.high, length) == 0;
+            m_lineEnd = scan + length;
+            break;
         }
         ascii = ascii && masks.high == 0;
     }
-    // The last line of the file, without a terminator.
     m_lineIsAscii = ascii;
-    return takeLine(m_linesEnd);
+    m_lineRead = true;
+    return {m_buffer.get() + m_pos, m_lineEnd - m_pos};
 }
 
-void WordListReader::skipLinesWithout(std::optional<BytePair> wanted) {
-    if (wanted && *wanted != m_wanted) {
-        m_wanted = *wanted;
+std::size_t WordListReader::firstLineKept(const LinesToPassOver& lines) {
+    const std::size_t shortest = lines.shorterThan;
+    // The line that runs on into the chunk looked at: where it starts, and 1 when it
+    // holds a byte that keeps it (the letter, or a byte above 0x7F) before that chunk.
+    std::size_t lineStart = m_pos;
+    std::uint64_t keptBefore = 0;
+    for (std::size_t scan = m_pos; scan < m_linesEnd; scan = nextChunk(scan)) {
+        const ChunkMasks masks = masksFrom(scan);
+        const std::uint64_t ends = masks.lineEnds;
+        // A CR or LF looked for is no byte of a line.
+        const std::uint64_t keepers = ((lines.letter ? masks.wanted : 0) & ~ends) | masks.high;
+        // The ends of the lines not passed over, by each rule in turn.
+        std::uint64_t kept = ends;
+        if (lines.lackingLetter) {
+            // Adding a line's keepers to its run of non-ends carries into the line's
+            // end, and only then; a line from the chunk before carries in at bit 0.
+            kept &= ~ends + keepers + keptBefore;
+        }
+        if (shortest > 0 && ends != 0) {
+            const std::uint64_t first = ends & (~ends + 1);
+            std::uint64_t longEnough =
+                scan + static_cast<unsigned>(std::countr_zero(ends)) - lineStart >= shortest
+                    ? first
+                    : 0;
+            if (shortest < kChunkSize) {
+                // Every other end is long enough when no end lies among the `shortest`
+                // bytes before it: the ends shifted up by 1 to `shortest` places.
+                std::uint64_t near = ends << 1;
+                for (std::size_t span = 1; span < shortest;) {
+                    const std::size_t step = std::min(span, shortest - span);
+                    near |= near << step;
+                    span += step;
+                }
+                longEnough |= ends & ~near & ~first;
+            }
+            kept &= longEnough;
+        }
+        if (kept != 0) {
+            const std::uint64_t endsBefore =
+                below(ends, static_cast<unsigned>(std::countr_zero(kept)));
+            return endsBefore == 0 ? lineStart : scan + lastBit(endsBefore) + 1;
+        }
+        if (ends != 0) {
+            const unsigned last = lastBit(ends);
+            lineStart = scan + last + 1;
+            keptBefore = last < kChunkSize - 1 && (keepers >> (last + 1)) != 0 ? 1 : 0;
+        } else if (keepers != 0) {
+            keptBefore = 1;
+        }
+    }
+    // The last line of the list may run to `m_linesEnd` without a terminator.
+    const bool lastLineKept = m_atFileEnd && lineStart < m_linesEnd &&
+                              (!lines.lackingLetter || keptBefore != 0) &&
+                              m_linesEnd - lineStart >= shortest;
+    return lastLineKept ? lineStart : m_linesEnd;
+}
+
+void WordListReader::consume(const LinesToPassOver& passOver) {
+    if (!m_lineRead) {
+        readLine();
+    }
+    m_lineRead = false;
+    m_pos = afterTerminator(m_lineEnd);
+    if (passOver.lackingLetter && passOver.letter && *passOver.letter != m_wanted) {
+        m_wanted = *passOver.letter;
         m_masks.clear();
     }
-    while (!atEnd()) {
-        // The line that starts at `lineStart` holds no byte looked for before `scan`.
-        std::size_t lineStart = m_pos;
-        for (std::size_t scan = m_pos; scan < m_linesEnd; scan = nextChunk(scan)) {
-            const ChunkMasks masks = masksFrom(scan);
-            // A wanted CR or LF is no byte of a line.
-            const std::uint64_t wantedInLines = wanted ? masks.wanted & ~masks.lineEnds : 0;
-            const std::uint64_t stops = wantedInLines | masks.high;
-            if (stops != 0) {
-                const std::uint64_t endsBefore =
-                    below(masks.lineEnds, static_cast<unsigned>(std::countr_zero(stops)));
-                m_pos = endsBefore == 0 ? lineStart : scan + lastBit(endsBefore) + 1;
-                return;
-            }
-            if (masks.lineEnds != 0) {
-                lineStart = scan + lastBit(masks.lineEnds) + 1;
-            }
-        }
-        m_pos = m_linesEnd;  // no line read so far holds one
-    }
-}
-
-bool WordListReader::skipLinesShorterThan(std::size_t bytes) {
-    bool passed = false;
-    while (!atEnd()) {
-        for (std::size_t scan = m_pos; scan < m_linesEnd;) {
-            // The line ends of the chunk from `scan` on, taken one by one.
-            for (std::uint64_t ends = masksFrom(scan).lineEnds; ends != 0; ends &= ends - 1) {
-                const std::size_t lineEnd = scan + static_cast<unsigned>(std::countr_zero(ends));
-                if (lineEnd - m_pos >= bytes) {
-                    return passed;
-                }
-                // Past the CR of a CRLF, the LF ends an empty line, passed over next.
-                m_pos = lineEnd + 1;
-                passed = true;
-            }
-            scan = nextChunk(scan);
-            if (std::min(scan, m_linesEnd) - m_pos >= bytes) {
-                return passed;
-            }
-        }
-        // The last line of the file, without a terminator, is short too.
-        passed = passed || m_pos < m_linesEnd;
-        m_pos = m_linesEnd;
-    }
-    return passed;
-}
-
-void WordListReader::passOver(const LinesToPassOver& lines) {
+    const bool passesOver = passOver.lackingLetter || passOver.shorterThan > 0;
     for (;;) {
-        if (lines.lackingLetter) {
-            skipLinesWithout(lines.letter);
+        if (passesOver) {
+            m_pos = firstLineKept(passOver);
         }
-        // The line ahead holds the letter; if a short line is passed over, the next
-        // one must be looked at again.
-        if (lines.shorterThan == 0 || !skipLinesShorterThan(lines.shorterThan) ||
-            !lines.lackingLetter) {
+        if (m_pos < m_linesEnd || m_atFileEnd) {
             return;
         }
+        fill();
     }
 }

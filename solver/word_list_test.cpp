@@ -24,7 +24,7 @@ std::vector<std::string> readPassingOver(std::string_view bytes,
     std::vector<std::string> lines;
     while (!reader.atEnd()) {
         lines.emplace_back(reader.readLine());
-        reader.passOver(passOver);
+        reader.consume(passOver);
     }
     return lines;
 }
@@ -149,6 +149,7 @@ TEST(WordListReader, KnowsWhichLinesArePlainAscii) {
         while (!reader.atEnd()) {
             reader.readLine();
             ascii.push_back(reader.lineIsAscii());
+            reader.consume();
         }
         EXPECT_EQ(ascii, (std::vector<bool>{true, false, false, true})) << blockSize;
     }
