@@ -132,60 +132,79 @@ std::string_view WordListReader::readLine() {
     return {m_buffer.get() + m_pos, m_lineEnd - m_pos};
 }
 
+template <bool kByLetter, bool kByLength>
 std::size_t WordListReader::firstLineKept(const LinesToPassOver& lines) {
     const std::size_t shortest = lines.shorterThan;
+    const bool letter = lines.letter.has_value();
+    // For a line shorter than a chunk, the shifts that take the ends up 1 to
+    // `shortest` places: 1 first, then doubling what is covered.
+    unsigned shifts[8] = {};
+    std::size_t shiftCount = 0;
+    if (kByLength && shortest < kChunkSize) {
+        for (std::size_t covered = 1; covered < shortest; covered += shifts[shiftCount++]) {
+            shifts[shiftCount] = static_cast<unsigned>(std::min(covered, shortest - covered));
+        }
+    }
     // The line that runs on into the chunk looked at: where it starts, and 1 when it
     // holds a byte that keeps it (the letter, or a byte above 0x7F) before that chunk.
     std::size_t lineStart = m_pos;
     std::uint64_t keptBefore = 0;
-    for (std::size_t scan = m_pos; scan < m_linesEnd; scan = nextChunk(scan)) {
-        const ChunkMasks masks = masksFrom(scan);
-        const std::uint64_t ends = masks.lineEnds;
-        // A CR or LF looked for is no byte of a line.
-        const std::uint64_t keepers = ((lines.letter ? masks.wanted : 0) & ~ends) | masks.high;
-        // The ends of the lines not passed over, by each rule in turn.
-        std::uint64_t kept = ends;
-        if (lines.lackingLetter) {
-            // Adding a line's keepers to its run of non-ends carries into the line's
-            // end, and only then; a line from the chunk before carries in at bit 0.
-            kept &= ~ends + keepers + keptBefore;
-        }
-        if (shortest > 0 && ends != 0) {
-            const std::uint64_t first = ends & (~ends + 1);
-            std::uint64_t longEnough =
-                scan + static_cast<unsigned>(std::countr_zero(ends)) - lineStart >= shortest
-                    ? first
-                    : 0;
-            if (shortest < kChunkSize) {
-                // Every other end is long enough when no end lies among the `shortest`
-                // bytes before it: the ends shifted up by 1 to `shortest` places.
-                std::uint64_t near = ends << 1;
-                for (std::size_t span = 1; span < shortest;) {
-                    const std::size_t step = std::min(span, shortest - span);
-                    near |= near << step;
-                    span += step;
-                }
-                longEnough |= ends & ~near & ~first;
+    // Only the bytes from `m_pos` on count; before them lies a line end, or nothing.
+    std::uint64_t ahead = ~std::uint64_t{0} << (m_pos % kChunkSize);
+    for (std::size_t start = m_pos / kChunkSize * kChunkSize; start < m_linesEnd;) {
+        // The chunks whose masks were worked out together, in a run.
+        const ChunkMasks* chunk = &masksOf(start / kChunkSize);
+        const ChunkMasks* const masked = m_masks.data() + m_masks.size();
+        for (; chunk != masked; ++chunk, start += kChunkSize, ahead = ~std::uint64_t{0}) {
+            const ChunkMasks& masks = *chunk;
+            const std::uint64_t ends = masks.lineEnds & ahead;
+            // The ends of the lines not passed over, by each rule in turn.
+            std::uint64_t kept = ends;
+            std::uint64_t keepers = 0;
+            if constexpr (kByLetter) {
+                // A CR or LF looked for is no byte of a line.
+                keepers = (((letter ? masks.wanted : 0) & ~ends) | masks.high) & ahead;
+                // Adding a line's keepers to its run of non-ends carries into the line's
+                // end, and only then; a line from the chunk before carries in at bit 0.
+                kept &= ~ends + keepers + keptBefore;
             }
-            kept &= longEnough;
-        }
-        if (kept != 0) {
-            const std::uint64_t endsBefore =
-                below(ends, static_cast<unsigned>(std::countr_zero(kept)));
-            return endsBefore == 0 ? lineStart : scan + lastBit(endsBefore) + 1;
-        }
-        if (ends != 0) {
-            const unsigned last = lastBit(ends);
-            lineStart = scan + last + 1;
-            keptBefore = last < kChunkSize - 1 && (keepers >> (last + 1)) != 0 ? 1 : 0;
-        } else if (keepers != 0) {
-            keptBefore = 1;
+            if constexpr (kByLength) {
+                if (ends != 0) {
+                    const std::uint64_t first = ends & (~ends + 1);
+                    std::uint64_t longEnough =
+                        start + static_cast<unsigned>(std::countr_zero(ends)) - lineStart >=
+                                shortest
+                            ? first
+                            : 0;
+                    if (shortest < kChunkSize) {
+                        // Every later end is long enough when no end lies among the
+                        // `shortest` bytes before it: the ends moved up 1 to `shortest` places.
+                        std::uint64_t near = ends << 1;
+                        for (std::size_t i = 0; i < shiftCount; ++i) {
+                            near |= near << shifts[i];
+                        }
+                        longEnough |= ends & ~near & ~first;
+                    }
+                    kept &= longEnough;
+                }
+            }
+            if (kept != 0) {
+                const std::uint64_t endsBefore =
+                    below(ends, static_cast<unsigned>(std::countr_zero(kept)));
+                return endsBefore == 0 ? lineStart : start + lastBit(endsBefore) + 1;
+            }
+            if (ends != 0) {
+                const unsigned last = lastBit(ends);
+                lineStart = start + last + 1;
+                keptBefore = last < kChunkSize - 1 && (keepers >> (last + 1)) != 0 ? 1 : 0;
+            } else if (keepers != 0) {
+                keptBefore = 1;
+            }
         }
     }
     // The last line of the list may run to `m_linesEnd` without a terminator.
     const bool lastLineKept = m_atFileEnd && lineStart < m_linesEnd &&
-                              (!lines.lackingLetter || keptBefore != 0) &&
-                              m_linesEnd - lineStart >= shortest;
+                              (!kByLetter || keptBefore != 0) && m_linesEnd - lineStart >= shortest;
     return lastLineKept ? lineStart : m_linesEnd;
 }
 
@@ -199,10 +218,13 @@ void WordListReader::consume(const LinesToPassOver& passOver) {
         m_wanted = *passOver.letter;
         m_masks.clear();
     }
-    const bool passesOver = passOver.lackingLetter || passOver.shorterThan > 0;
+    const bool byLength = passOver.shorterThan > 0;
     for (;;) {
-        if (passesOver) {
-            m_pos = firstLineKept(passOver);
+        if (passOver.lackingLetter) {
+            m_pos = byLength ? firstLineKept<true, true>(passOver)
+                             : firstLineKept<true, false>(passOver);
+        } else if (byLength) {
+            m_pos = firstLineKept<false, true>(passOver);
         }
         if (m_pos < m_linesEnd || m_atFileEnd) {
             return;

@@ -69,17 +69,22 @@ private:
     // every CR and LF for a line end sees an empty line there, which none keeps.
     std::size_t afterTerminator(std::size_t lineEnd) const;
     // Where the first line from `m_pos` on that `lines` does not name starts, or
-    // `m_linesEnd` when there is none among the whole lines.
+    // `m_linesEnd` when there is none among the whole lines; each rule is compiled
+    // in only when it applies.
+    template <bool kByLetter, bool kByLength>
     std::size_t firstLineKept(const LinesToPassOver& lines);
 
     // The masks of the bytes from `offset` in the buffer to the end of its chunk,
     // bit 0 for the byte at `offset`. No bit is set at or beyond `m_linesEnd`.
     ChunkMasks masksFrom(std::size_t offset) {
-        const std::size_t index = offset / kChunkSize - m_firstMasked;  // wraps when before
-        const ChunkMasks& masks =
-            index < m_masks.size() ? m_masks[index] : scanFrom(offset / kChunkSize);
+        const ChunkMasks& masks = masksOf(offset / kChunkSize);
         const unsigned shift = offset % kChunkSize;
         return {masks.lineEnds >> shift, masks.high >> shift, masks.wanted >> shift};
+    }
+    // The masks of chunk `chunk` of the buffer, which must hold whole lines.
+    const ChunkMasks& masksOf(std::size_t chunk) {
+        const std::size_t index = chunk - m_firstMasked;  // wraps when before
+        return index < m_masks.size() ? m_masks[index] : scanFrom(chunk);
     }
     // Where the chunk after the one that holds `offset` starts.
     static std::size_t nextChunk(std::size_t offset) {
