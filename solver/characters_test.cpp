@@ -1,6 +1,9 @@
 #include "characters.h"
 
 #include <gtest/gtest.h>
+#include <unicode/ucnv.h>
+
+#include <memory>
 
 namespace {
 
@@ -37,6 +40,27 @@ TEST(Characters, AnyOtherLineIsReadAsWindows1252) {
     EXPECT_EQ(decode("\xC0\xAF").length, 2u);
     EXPECT_EQ(decode("\xED\xA0\x80").length, 3u);
     EXPECT_EQ(decode("\xF4\x90\x80\x80").length, 4u);
+}
+
+TEST(Characters, Windows1252IsTheCodePagesPublishedTable) {
+    // Every byte against ICU's own table of the code page, which gives the five bytes
+    // that the code page leaves undefined the C1 control of the same value.
+    UErrorCode status = U_ZERO_ERROR;
+    const std::unique_ptr<UConverter, void (*)(UConverter*)> codePage(
+        ucnv_open("windows-1252", &status), ucnv_close);
+    ASSERT_TRUE(U_SUCCESS(status)) << u_errorName(status);
+    ucnv_setToUCallBack(codePage.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr,
+                        &status);
+    for (int byte = 0; byte < 0x100; ++byte) {
+        const char in = static_cast<char>(byte);
+        UChar out[2] = {};
+        status = U_ZERO_ERROR;
+        const int32_t length = ucnv_toUChars(codePage.get(), out, 2, &in, 1, &status);
+        ASSERT_TRUE(U_SUCCESS(status)) << byte << ": " << u_errorName(status);
+        ASSERT_EQ(length, 1) << byte;
+        EXPECT_EQ(fromWindows1252(static_cast<std::uint8_t>(byte)), char32_t{out[0]}) << byte;
+        ucnv_reset(codePage.get());
+    }
 }
 
 TEST(Characters, UpperCaseIsUnicodeSimpleMapping) {

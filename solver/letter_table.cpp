@@ -18,7 +18,8 @@ LetterTable::LetterTable() {
 }
 
 void LetterTable::overflow(std::size_t index) {
-    throw SolveFailure("the letter table has no slot " + std::to_string(index));
+    throw SolveFailure("the letters need slot " + std::to_string(index) +
+                       " of the letter table, which ends at slot " + std::to_string(kLastSlot));
 }
 
 void LetterTable::fillLettersOneByOne(std::u32string_view first, std::u32string_view second) {

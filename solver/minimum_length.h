@@ -3,6 +3,7 @@
 #include "solve_failure.h"
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 /// The minimum word length: the text of the length box converted to a double, then
@@ -16,15 +17,19 @@ public:
     /// Reads `text` (UTF-8); `decimalSeparator` is the user's locale's.
     MinimumLength(std::string_view text, char32_t decimalSeparator);
 
-    /// The length; throws SolveFailure when the text is not a number. The run asks
-    /// only when a word needs it, so a bad text fails the run at that word.
+    /// The length; throws SolveFailure, quoting the text, when the text is not a
+    /// number. The run asks only when a word needs it, so a bad text fails the run
+    /// at that word.
     double value() const {
         if (!m_value) {
-            throw SolveFailure("the minimum length is not a number");
+            notANumber();
         }
         return *m_value;
     }
 
 private:
+    [[noreturn]] void notANumber() const;
+
     std::optional<double> m_value;
+    std::string m_text;
 };

@@ -7,6 +7,7 @@
 #include "word_list.h"
 
 #include <limits>
+#include <new>
 #include <optional>
 #include <string>
 
@@ -107,22 +108,33 @@ void run(WindowSide& window, LetterTable& table, const OpenWordList& openList) {
     window.runEnded();
 }
 
+// The run's one failure path: what was listed shows, then the message, with the
+// cause for whoever diagnoses it. Each step on its own, for a window that cannot
+// show what was listed must still show the message; what fails here is left as it is.
+void fail(WindowSide& window, std::string_view cause) noexcept {
+    try {
+        window.runEnded();
+    } catch (...) {
+    }
+    try {
+        window.showMessage(kFailureTitle, kFailureText, cause);
+    } catch (...) {
+    }
+}
+
 }  // namespace
 
 void solve(WindowSide& window, LetterTable& table, const OpenWordList& openList) noexcept {
+    // The causes are taken from the exceptions as they stand, for memory may have
+    // run out.
     try {
         run(window, table, openList);
+    } catch (const std::bad_alloc&) {
+        fail(window, "out of memory");
+    } catch (const std::exception& error) {
+        fail(window, error.what());
     } catch (...) {
-        // Each step on its own: a window that cannot show what was listed must
-        // still show the message. What fails here is left as it is.
-        try {
-            window.runEnded();
-        } catch (...) {
-        }
-        try {
-            window.showMessage(kFailureTitle, kFailureText);
-        } catch (...) {
-        }
+        fail(window, "an unknown failure");
     }
 }
 

@@ -22,8 +22,9 @@ class WindowSide;
 ///
 /// Any failure on the way (the list missing or unreadable, M not a number when a
 /// word first needs it, more letters than the table holds, memory running out)
-/// stops the run at once and shows the one failure message. Words already listed
-/// stay listed, the count labels keep their captions, and the file is closed.
+/// stops the run at once and shows the one failure message, whatever the cause;
+/// the cause goes to the window with it, for the log. Words already listed stay
+/// listed, the count labels keep their captions, and the file is closed.
 
 inline constexpr std::string_view kWordListName = "abc.txt";
 inline constexpr std::string_view kFailureTitle = "trelliwick";

@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <new>
+#include <system_error>
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -150,12 +151,10 @@ TEST_F(SolveRunTest, AMissingListChangesNothing) {
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     solveWith(fifo, "", "", "0");
     expectFailureShown();
-    std::filesystem::remove(fifo);
     const auto zero = ScratchFile::directory() / "zero";
     std::filesystem::create_symlink("/dev/zero", zero);
     solveWith(zero, "", "", "0");
     expectFailureShown();
-    std::filesystem::remove(zero);
     EXPECT_EQ(window.list2, (Words{"rate"}));
     EXPECT_EQ(window.label2, "1");
 #endif
@@ -267,6 +266,8 @@ TEST_F(SolveRunTest, AReadErrorEndsTheRunKeepingWhatItListed) {
             solveWith(FakeByteSource(list, {}, failure.failAt, error), "w", "", "0");
             ASSERT_TRUE(window.message) << failure.failAt;
             EXPECT_EQ(window.message->text, "File containing list of words - 'abc.txt' not found.");
+            EXPECT_EQ(window.message->cause,
+                      "reading the word list: " + std::generic_category().message(error));
             EXPECT_EQ(window.message->runsEndedBefore, window.runsEnded);  // listed, then shown
             EXPECT_EQ(window.list2.size(), failure.listed) << failure.failAt;
             EXPECT_EQ(window.list3.size(), 0u);
@@ -280,6 +281,53 @@ TEST_F(SolveRunTest, AReadErrorEndsTheRunKeepingWhatItListed) {
     EXPECT_TRUE(window.message);
     EXPECT_EQ(window.list2, (Words{"tree"}));
     EXPECT_EQ(window.list3, (Words{"tree"}));
+}
+
+TEST_F(SolveRunTest, EachFailureSaysItsCauseBesideTheOneMessage) {
+    const auto expectCause = [&](const std::string& cause) {
+        expectFailureShown();
+        if (window.message) {
+            EXPECT_EQ(window.message->cause, cause);
+        }
+    };
+    const auto dir = ScratchFile::directory();
+    const std::string dirName = dir.string();
+    solveWith(dir / "missing.txt", "e", "", "4");
+    expectCause(dirName + "/missing.txt: No such file or directory");
+    solveWith(dir, "e", "", "4");
+    expectCause(dirName + ": Is a directory");
+#ifndef _WIN32
+    std::filesystem::create_symlink("/dev/zero", dir / "zero");
+    solveWith(dir / "zero", "e", "", "4");
+    expectCause(dirName + "/zero: not a regular file");
+#endif
+#ifdef __linux__
+    // A regular file whose reading fails: the process's own memory, read at 0.
+    solveWith("/proc/self/mem", "", "", "0");
+    expectCause("/proc/self/mem: Input/output error");
+    EXPECT_EQ(window.label2, "");
+#endif
+
+    ScratchFile list("tax\r\ntree\r\n");
+    solveWith(list.path(), "e", "rt", "four");
+    expectCause("the minimum length \"four\" is not a number");
+    // A pasted page is quoted by its start, not cut inside a character.
+    solveWith(list.path(), "e", "rt", std::string(59, 'x') + "\xC3\xA9" + std::string(5000, 'y'));
+    expectCause("the minimum length \"" + std::string(59, 'x') + "\xE2\x80\xA6\" is not a number");
+    solveWith(list.path(), std::string(199, 'e'), "", "4");
+    expectCause("the letters need slot 201 of the letter table, which ends at slot 200");
+    solveWith(list.path(), "e", std::string(197, 'r'), "4");
+    expectCause("the letters need slot 201 of the letter table, which ends at slot 200");
+
+    // Memory that runs out on the window's side of the run.
+    struct FullWindow : RecordingWindow {
+        void append(ResultList, std::string_view) override { throw std::bad_alloc(); }
+    };
+    FullWindow full;
+    full.type("e", "rt", "4");
+    solve(full, table, list.path());
+    ASSERT_TRUE(full.message);
+    EXPECT_EQ(full.message->cause, "out of memory");
 }
 
 TEST_F(SolveRunTest, AFinalCrlfSplitBetweenReadsAddsNoWord) {
@@ -319,7 +367,9 @@ TEST_F(SolveRunTest, TheWindowHearsTheRunHasEndedBeforeAnyMessage) {
 TEST(SolveRun, NothingEscapesWhenTheMessageCannotBeShown) {
     // A window side that runs out of memory while showing the message.
     struct FailingWindow : RecordingWindow {
-        void showMessage(std::string_view, std::string_view) override { throw std::bad_alloc(); }
+        void showMessage(std::string_view, std::string_view, std::string_view) override {
+            throw std::bad_alloc();
+        }
     };
     ScratchFile list("rate\r\ntree\r\n");
     FailingWindow window;

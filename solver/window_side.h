@@ -33,7 +33,9 @@ public:
     virtual void runEnded() = 0;
 
     /// Shows a modal message with one OK button and no icon; returns once it is closed.
-    virtual void showMessage(std::string_view title, std::string_view text) = 0;
+    /// `cause` says what failed, for whoever diagnoses it, not for the message.
+    virtual void showMessage(std::string_view title, std::string_view text,
+                             std::string_view cause) = 0;
 
     /// The decimal separator of the user's locale, for the minimum length.
     virtual char32_t decimalSeparator() const { return U'.'; }

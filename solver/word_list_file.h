@@ -20,13 +20,15 @@ public:
 class WordListFile final : public ByteSource {
 public:
     /// Opens the file at `path`. Throws SolveFailure when it is missing, can't be
-    /// opened, or is not a regular file.
+    /// opened, or is not a regular file, naming the path and why.
     explicit WordListFile(const std::filesystem::path& path);
 
-    /// Throws SolveFailure on a read error; an interrupted read is tried again.
+    /// Throws SolveFailure on a read error, naming the path and the system's error;
+    /// an interrupted read is tried again.
     std::size_t read(char* bytes, std::size_t size) override;
 
 private:
+    std::filesystem::path m_path;
 #ifdef _WIN32
     struct FileCloser {
         void operator()(std::FILE* file) const { std::fclose(file); }

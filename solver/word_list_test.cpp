@@ -155,4 +155,27 @@ TEST(WordListReader, KnowsWhichLinesArePlainAscii) {
     }
 }
 
+TEST(WordListReader, ReadsTheListInWholeBlocks) {
+    // A megabyte of short lines: each read asks for a block, less at most the part
+    // of a line that the last one left over, so a few reads take the whole list.
+    std::string list;
+    while (list.size() < 1'000'000) {
+        list += "word\r\n";
+    }
+    auto source = std::make_unique<FakeByteSource>(list);
+    std::vector<std::size_t> requests;
+    source->recordRequestsIn(requests);
+    WordListReader reader(std::move(source));
+    std::size_t lines = 0;
+    while (!reader.atEnd()) {
+        reader.readLine();
+        ++lines;
+    }
+    EXPECT_EQ(lines, list.size() / 6);
+    EXPECT_LE(requests.size(), list.size() / (WordListReader::kBlockSize - 6) + 2);
+    for (const std::size_t size : requests) {
+        EXPECT_GE(size, WordListReader::kBlockSize - 6);
+    }
+}
+
 }  // namespace

@@ -204,7 +204,9 @@ public:
     }
     void setCaption(CountLabel, std::string_view) override {}
     void runEnded() override {}
-    void showMessage(std::string_view, std::string_view) override { m_failed = true; }
+    void showMessage(std::string_view, std::string_view, std::string_view) override {
+        m_failed = true;
+    }
 
     std::size_t entries(ResultList list) const { return m_entries[static_cast<int>(list)]; }
     std::size_t bytesListed() const { return m_bytes; }

@@ -57,7 +57,9 @@ void writeRun(std::ostream& out, const RecordingWindow& window) {
     writeList(out, window.list3);
     out << ",\"message\":";
     if (window.message) {
-        out << "{\"text\":";
+        out << "{\"cause\":";
+        writeString(out, window.message->cause);
+        out << ",\"text\":";
         writeString(out, window.message->text);
         out << ",\"title\":";
         writeString(out, window.message->title);

@@ -1,14 +1,15 @@
 # cmake -DTOOL=trelliwick-solve -DSCRATCH=dir -P trelliwick_solve_test.cmake
 # Runs the tool on a small list: a normal run, a run that fails on its minimum
 # length, a corrected run, a run on a list that is missing, and a word that JSON
-# must escape.
+# must escape. A message comes with its cause.
 
 file(MAKE_DIRECTORY "${SCRATCH}")
 file(WRITE "${SCRATCH}/words.txt" "Tree\r\nRate\r\nAxe\r\nTax\r\n")
 execute_process(
     COMMAND "${TOOL}" "${SCRATCH}/words.txt" e rtxa 4 e rtxa four "" "" 0
     OUTPUT_VARIABLE output RESULT_VARIABLE result)
-set(message [[{"text":"File containing list of words - 'abc.txt' not found.","title":"trelliwick"}]])
+set(message_text [["text":"File containing list of words - 'abc.txt' not found.","title":"trelliwick"}]])
+set(message "{\"cause\":\"the minimum length \\\"four\\\" is not a number\",${message_text}")
 set(expected "[\
 {\"label2\":\"2\",\"label3\":\"1\",\"list2\":[\"Tree\",\"Rate\"],\"list3\":[\"Rate\"],\"message\":null},\
 {\"label2\":\"2\",\"label3\":\"1\",\"list2\":[],\"list3\":[],\"message\":${message}},\
@@ -20,7 +21,8 @@ endif()
 
 execute_process(COMMAND "${TOOL}" "${SCRATCH}/missing.txt" e rtxa 4
                 OUTPUT_VARIABLE output RESULT_VARIABLE result)
-set(expected "[{\"label2\":\"\",\"label3\":\"\",\"list2\":[],\"list3\":[],\"message\":${message}}]\n")
+set(missing "{\"cause\":\"${SCRATCH}/missing.txt: No such file or directory\",${message_text}")
+set(expected "[{\"label2\":\"\",\"label3\":\"\",\"list2\":[],\"list3\":[],\"message\":${missing}}]\n")
 if(result OR NOT output STREQUAL expected)
     message(FATAL_ERROR "trelliwick-solve printed\n${output}\ninstead of\n${expected}")
 endif()

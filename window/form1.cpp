@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QLocale>
+#include <QLoggingCategory>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -24,6 +25,10 @@
 #include <cmath>
 #include <limits>
 #include <new>
+
+// Why a run failed: the message says the same whatever the cause, so the cause
+// goes to standard error, which desktops keep in their journal.
+Q_LOGGING_CATEGORY(solveRunLog, "trelliwick.solve")
 
 namespace {
 
@@ -134,10 +139,38 @@ LengthBox* makeLengthBox(QWidget* parent, const char* name) {
     return lengthBox;
 }
 
+bool isEnter(const QKeyEvent& key) {
+    return key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
+}
+
+// No modifier held, the keypad's own aside.
+bool isPlain(const QKeyEvent& key) {
+    return (key.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+}
+
+// Keeps Enter with Ctrl, Shift or Alt held from a button, which the toolkit presses
+// for any Enter when it has the focus: only a plain Enter presses Solve.
+class PlainEnterOnly : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const auto& key = static_cast<const QKeyEvent&>(*event);
+            if (isEnter(key) && !isPlain(key)) {
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 QPushButton* makeSolveButton(QWidget* parent, const char* name) {
     auto* button = new QPushButton(QStringLiteral("Solve"), parent);
     button->setObjectName(QLatin1String(name));
     button->setDefault(true);
+    button->installEventFilter(new PlainEnterOnly(button));
     // Filled with colour A whatever the style and state: styles shade or ignore a
     // palette's button colour, so the fill is set by a style sheet of the button's
     // own. The focus shows as its border, not as the style's tinted focus frame.
@@ -194,10 +227,7 @@ void Form1::keyPressEvent(QKeyEvent* event) {
     // Command3 is the default button: an Enter that no control takes presses it.
     // Text boxes and lists leave Enter to the window; the length box's open
     // drop-down is a window of its own, where Enter only picks.
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    const bool plain = event->modifiers() == Qt::NoModifier ||
-                       (event->modifiers() == Qt::KeypadModifier && event->key() == Qt::Key_Enter);
-    if (enter && plain) {
+    if (isEnter(*event) && isPlain(*event)) {
         m_command3->click();
         return;
     }
@@ -376,7 +406,10 @@ void Form1::runEnded() {
     }
 }
 
-void Form1::showMessage(std::string_view title, std::string_view text) {
+void Form1::showMessage(std::string_view title, std::string_view text, std::string_view cause) {
+    qCWarning(solveRunLog).noquote()
+        << "the run failed:"
+        << QString::fromUtf8(cause.data(), static_cast<qsizetype>(cause.size()));
     const PointerOverride arrow(Qt::ArrowCursor);  // over the busy one, for the message
     QMessageBox box(
         QMessageBox::NoIcon, QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())),

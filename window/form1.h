@@ -45,7 +45,8 @@ private:
     std::size_t entryCount(ResultList list) const override;
     void setCaption(CountLabel label, std::string_view caption) override;
     void runEnded() override;
-    void showMessage(std::string_view title, std::string_view text) override;
+    void showMessage(std::string_view title, std::string_view text,
+                     std::string_view cause) override;
     char32_t decimalSeparator() const override;
 
     void buildControls();

@@ -12,7 +12,8 @@
 
 /// A word list's bytes without a file: handed out in pieces of the given sizes,
 /// taken in turn and again from the first (whole reads when none are given), and
-/// failing with `error` at the read that would hand out byte `failAt`.
+/// failing with `error` at the read that would hand out byte `failAt`. It can note
+/// how many bytes each read asked for.
 class FakeByteSource : public ByteSource {
 public:
     explicit FakeByteSource(std::string bytes, std::vector<std::size_t> pieces = {},
@@ -22,7 +23,13 @@ public:
           m_failAt(failAt),
           m_error(error) {}
 
+    /// Notes in `sizes` the size that each read from now on asks for.
+    void recordRequestsIn(std::vector<std::size_t>& sizes) { m_requests = &sizes; }
+
     std::size_t read(char* bytes, std::size_t size) override {
+        if (m_requests != nullptr) {
+            m_requests->push_back(size);
+        }
         if (m_failAt && m_pos >= *m_failAt && m_pos < m_bytes.size()) {
             throw std::system_error(m_error, std::generic_category(), "reading the word list");
         }
@@ -46,4 +53,5 @@ private:
     int m_error;
     std::size_t m_pos = 0;
     std::size_t m_reads = 0;
+    std::vector<std::size_t>* m_requests = nullptr;
 };

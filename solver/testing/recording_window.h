@@ -13,6 +13,7 @@ public:
     struct Message {
         std::string title;
         std::string text;
+        std::string cause;
         int runsEndedBefore;  // how many runs had ended when it was shown
     };
 
@@ -53,8 +54,9 @@ public:
         (label == CountLabel::Label2 ? label2 : label3) = caption;
     }
     void runEnded() override { ++runsEnded; }
-    void showMessage(std::string_view title, std::string_view text) override {
-        message = Message{std::string(title), std::string(text), runsEnded};
+    void showMessage(std::string_view title, std::string_view text,
+                     std::string_view cause) override {
+        message = Message{std::string(title), std::string(text), std::string(cause), runsEnded};
     }
     char32_t decimalSeparator() const override { return separator; }
 
