@@ -3,7 +3,7 @@
 // Compiled for the baseline of the processor family and, on x86, for SSSE3, AVX2
 // and AVX-512 too, the widest the processor has being chosen. With lines passed
 // over a chunk at a time the masks are most of a run that lists little: AVX2 takes
-// them from 73 to 34 million instructions over the 4,000,000-line list (callgrind,
+// them from 73 to 28 million instructions over the 4,000,000-line list (callgrind,
 // trelliwick-solve big.txt '' '' 99), and AVX-512 finds each chunk's masks in one
 // vector.
 #define HWY_DISABLED_TARGETS (HWY_SSE4 | HWY_AVX3_DL)
