@@ -56,6 +56,23 @@ void ScanChunks(const char* bytes, std::size_t chunks, BytePair wanted, ChunkMas
 HWY_AFTER_NAMESPACE();
 
 #if HWY_ONCE
+#if HWY_ARCH_X86 && (defined(__GNUC__) || defined(__clang__)) && !defined(_MSC_VER)
+#include <cpuid.h>
+
+namespace {
+
+// Asked of the processor itself: clang's builtin does not know the feature's name.
+bool hasF16c() {
+    unsigned eax = 0;
+    unsigned ebx = 0;
+    unsigned ecx = 0;
+    unsigned edx = 0;
+    return __get_cpuid(1, &eax, &ebx, &ecx, &edx) != 0 && (ecx & bit_F16C) != 0;
+}
+
+}  // namespace
+#endif
+
 // Highway's own dispatch lives in its shared library, whose loading calibrates a
 // timer for 4.4 ms at every start of the program (hyperfine, an empty main linked
 // with and without it): more than a whole run takes on a small list. The processor
@@ -71,8 +88,7 @@ std::vector<ChunkScan> runnableChunkScans() {
     if (__builtin_cpu_supports("sse4.1") && __builtin_cpu_supports("sse4.2") &&
         __builtin_cpu_supports("pclmul") && __builtin_cpu_supports("aes") &&
         __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") &&
-        __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("fma") &&
-        __builtin_cpu_supports("f16c")) {
+        __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("fma") && hasF16c()) {
         scans.push_back(&trelliwick::N_AVX2::ScanChunks);
         if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
             __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512bw")) {

@@ -154,7 +154,9 @@ TEST(WordListReader, PassesOverLinesShorterOrLongerThanAChunkWhereverChunksBegin
     // The first line moves the others across the edges of the reader's chunks.
     for (std::size_t shift = 0; shift < 70; ++shift) {
         const std::string first(shift, 'x');
-        const std::string list = first + "\r\n" + lines;
+        std::string list = first;
+        list += "\r\n";
+        list += lines;
         for (const std::size_t blockSize : {7u, 64u, 4096u}) {
             EXPECT_EQ(readPassingOver(list, {false, std::nullopt, 64}, blockSize),
                       (Lines{first, b64, c65, d130, f64}))
