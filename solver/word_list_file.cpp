@@ -22,7 +22,7 @@ std::string nameOf(const std::filesystem::path& path) {
 
 // A failure of the file at `path`, in the system's words for `error`.
 SolveFailure fileFailure(const std::filesystem::path& path, int error) {
-    return SolveFailure(nameOf(path) + ": " + std::generic_category().message(error));
+    return SolveFailure{nameOf(path) + ": " + std::generic_category().message(error)};
 }
 
 #ifdef _WIN32

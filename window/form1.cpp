@@ -26,9 +26,10 @@
 #include <limits>
 #include <new>
 
-// Why a run failed: the message says the same whatever the cause, so the cause
-// goes to standard error, which desktops keep in their journal.
-Q_LOGGING_CATEGORY(solveRunLog, "trelliwick.solve")
+// Why a run failed. The message says the same whatever the cause, and nothing is
+// logged unless asked for: QT_LOGGING_RULES="trelliwick.solve=true" writes each
+// cause on standard error, which desktops keep in their journal.
+Q_LOGGING_CATEGORY(solveRunLog, "trelliwick.solve", QtCriticalMsg)
 
 namespace {
 
