@@ -7,8 +7,8 @@
 
 #include <QAbstractItemView>
 #include <QAccessible>
+#include <QApplication>
 #include <QFrame>
-#include <QGuiApplication>
 #include <QIcon>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -20,8 +20,12 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
+#include <QStyle>
+#include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <new>
@@ -185,6 +189,46 @@ QPushButton* makeSolveButton(QWidget* parent, const char* name) {
     return button;
 }
 
+// A scroll area that leaves it to the window to bring the control that Tab reaches
+// into view, whole, where the toolkit would show only the text cursor in it.
+class Scroller : public QScrollArea {
+public:
+    using QScrollArea::QScrollArea;
+
+protected:
+    // Past QScrollArea's own, which scrolls to the text cursor.
+    // NOLINTNEXTLINE(bugprone-parent-virtual-call)
+    bool focusNextPrevChild(bool next) override { return QWidget::focusNextPrevChild(next); }
+};
+
+// The window's one child: a scroll area as large as the window, with no frame of
+// its own, that shows the client area whole where the window is large enough and
+// scrolls it where it is not. A larger window stretches the client area, never
+// the controls on it. The area itself takes no focus: Tab goes from control to
+// control.
+QScrollArea* makeScroller(QWidget* window, QWidget* clientArea) {
+    auto* scroller = new Scroller(window);
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setFocusPolicy(Qt::NoFocus);
+    scroller->setWidgetResizable(true);
+    scroller->setWidget(clientArea);
+    auto* layout = new QVBoxLayout(window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scroller);
+    return scroller;
+}
+
+// Scrolls the least that shows the whole of a span that starts at `start` in a view
+// `view` long, or its start where it is longer than the view.
+void showSpan(QScrollBar& bar, int start, int length, int view) {
+    const int end = start + std::min(length, view);
+    if (start < bar.value()) {
+        bar.setValue(start);
+    } else if (end > bar.value() + view) {
+        bar.setValue(end - view);
+    }
+}
+
 // Shows the given pointer over the whole program for as long as it lives.
 class PointerOverride {
 public:
@@ -210,19 +254,34 @@ Form1::Form1(std::filesystem::path executableDirectory, QWidget* parent)
     palette.setColor(QPalette::WindowText, kTextOnColours);
     setPalette(palette);
 
+    m_clientArea = new QWidget(this);  // until the scroll area takes it
+    m_clientArea->setObjectName(QStringLiteral("ClientArea"));
     buildControls();
     orderControls();
     nameControlsForScreenReaders();
     placeControls();
+    m_scroller = makeScroller(this, m_clientArea);
+    // However the focus moves to a control (Tab, a click, a screen reader), the
+    // control scrolls into view. The focus that comes back with the window, as it
+    // opens or is switched to, leaves the view as it was: at first, its top left.
+    m_followFocus =
+        connect(qApp, &QApplication::focusChanged, this, [this](const QWidget* old, QWidget* now) {
+            if (old != nullptr) {
+                showInView(now);
+            }
+        });
 
     // The load step: "4" in the length box.
     m_combo1->setCurrentIndex(4);
     m_textE->setFocus();
 
-    centreOnScreen();
+    fitOnScreen();
 }
 
-Form1::~Form1() = default;
+Form1::~Form1() {
+    // The focus leaves the controls as they go, with the window half gone.
+    disconnect(m_followFocus);
+}
 
 void Form1::keyPressEvent(QKeyEvent* event) {
     // Command3 is the default button: an Enter that no control takes presses it.
@@ -237,42 +296,91 @@ void Form1::keyPressEvent(QKeyEvent* event) {
 
 void Form1::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
+    fitOnScreenOnceFramed();
+}
+
+void Form1::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    fitOnScreenOnceFramed();
+}
+
+void Form1::fitOnScreenOnceFramed() {
     // The window system tells the frame's size only once the window is on the
-    // screen, with a move: centred again then, frame and title bar included.
-    if (!m_centredWithFrame && frameGeometry().size() != size()) {
-        m_centredWithFrame = true;
-        centreOnScreen();
+    // screen (under X11 with a move, elsewhere as it is shown): fitted again then,
+    // frame and title bar included.
+    if (!m_fittedWithFrame && frameGeometry().size() != size()) {
+        m_fittedWithFrame = true;
+        fitOnScreen();
     }
 }
 
-void Form1::centreOnScreen() {
-    if (const QScreen* screen = this->screen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
+void Form1::fitOnScreen() {
+    const QScreen* screen = this->screen();
+    if (screen == nullptr) {
+        return;
     }
+    const QRect available = screen->availableGeometry();
+    const QSize frame = frameGeometry().size() - size();
+    // The largest window whose frame lies on the screen less its panels. Where a
+    // pixel here is a fraction of the screen's, the screen's size and the frame's
+    // are rounded either way: a pixel less keeps the frame on the screen.
+    const double pixelRatio = screen->devicePixelRatio();
+    const int rounding = pixelRatio == std::floor(pixelRatio) ? 0 : 1;
+    const QSize room =
+        (available.size() - frame - QSize(rounding, rounding)).expandedTo(minimumSizeHint());
+    // The design's size where there is room for it. Where there is not, the
+    // contents scroll, and a scroll bar takes room from the other direction.
+    const QSize design = m_clientArea->minimumSize();
+    const int bar =
+        m_scroller->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_scroller);
+    bool across = design.width() > room.width();
+    const bool down =
+        design.height() > room.height() || (across && design.height() + bar > room.height());
+    across = across || (down && design.width() + bar > room.width());
+    const QSize client = (design + QSize(down ? bar : 0, across ? bar : 0)).boundedTo(room);
+    resize(client);
+    // Centred: where it takes the whole room, its frame lies on the room's edges.
+    QRect placed(QPoint(0, 0), client + frame);
+    placed.moveCenter(available.center());
+    move(placed.topLeft());
+}
+
+void Form1::showInView(QWidget* focus) {
+    // The design's control that holds the focus: the length box's text is the box's.
+    QWidget* control = focus;
+    while (control != nullptr && control->parentWidget() != m_clientArea) {
+        control = control->parentWidget();
+    }
+    if (control == nullptr) {
+        return;
+    }
+    const QRect place = control->geometry();
+    const QSize view = m_scroller->viewport()->size();
+    showSpan(*m_scroller->horizontalScrollBar(), place.left(), place.width(), view.width());
+    showSpan(*m_scroller->verticalScrollBar(), place.top(), place.height(), view.height());
 }
 
 void Form1::buildControls() {
-    m_label5 = makeLabel(this, "Label5", kInstructions);
-    m_shape1 = makeOutline(this, "Shape1");
-    m_label9 = makeLabel(this, "Label9", QStringLiteral("Essential"));
-    m_textE = makeTextBox(this, "TextE");
-    m_label10 = makeLabel(this, "Label10", QStringLiteral("Others"));
-    m_textO = makeTextBox(this, "TextO");
-    m_label4 = makeLabel(this, "Label4", QStringLiteral("Minimun Lenght"));
-    m_combo1 = makeLengthBox(this, "Combo1");
-    m_label7 =
-        makeLabel(this, "Label7", QStringLiteral("Example of words with the essential letter(s)"));
+    m_label5 = makeLabel(m_clientArea, "Label5", kInstructions);
+    m_shape1 = makeOutline(m_clientArea, "Shape1");
+    m_label9 = makeLabel(m_clientArea, "Label9", QStringLiteral("Essential"));
+    m_textE = makeTextBox(m_clientArea, "TextE");
+    m_label10 = makeLabel(m_clientArea, "Label10", QStringLiteral("Others"));
+    m_textO = makeTextBox(m_clientArea, "TextO");
+    m_label4 = makeLabel(m_clientArea, "Label4", QStringLiteral("Minimun Lenght"));
+    m_combo1 = makeLengthBox(m_clientArea, "Combo1");
+    m_label7 = makeLabel(m_clientArea, "Label7",
+                         QStringLiteral("Example of words with the essential letter(s)"));
     m_list2Model = new ResultListModel(this);
-    m_list2 = makeList(this, "List2", m_list2Model);
-    m_label2 = makeLabel(this, "Label2", QString());
-    m_label8 = makeLabel(this, "Label8", QStringLiteral("List of words with the above letters"));
+    m_list2 = makeList(m_clientArea, "List2", m_list2Model);
+    m_label2 = makeLabel(m_clientArea, "Label2", QString());
+    m_label8 =
+        makeLabel(m_clientArea, "Label8", QStringLiteral("List of words with the above letters"));
     m_list3Model = new ResultListModel(this);
-    m_list3 = makeList(this, "List3", m_list3Model);
-    m_label1 = makeLabel(this, "Label1", QString());
-    m_command3 = makeSolveButton(this, "Command3");
-    m_label3 = makeLabel(this, "Label3", QString());
+    m_list3 = makeList(m_clientArea, "List3", m_list3Model);
+    m_label1 = makeLabel(m_clientArea, "Label1", QString());
+    m_command3 = makeSolveButton(m_clientArea, "Command3");
+    m_label3 = makeLabel(m_clientArea, "Label3", QString());
     connect(m_command3, &QPushButton::clicked, this, &Form1::solveClicked);
 }
 
@@ -337,7 +445,8 @@ void Form1::placeControls() {
     for (const auto& [widget, place] : places) {
         widget->setGeometry(toPixels(place, scale));
     }
-    resize(toPixels(kClientArea, scale).size());
+    m_clientArea->setMinimumSize(toPixels(kClientArea, scale).size());
+    m_clientArea->resize(m_clientArea->minimumSize());
 }
 
 QListView* Form1::view(ResultList list) const {

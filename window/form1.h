@@ -14,13 +14,16 @@ class QLabel;
 class QLineEdit;
 class QListView;
 class QPushButton;
+class QScrollArea;
 class ResultListModel;
 
 /// The program's one window: the puzzle's instructions, the essential and other
 /// letters, the minimum length, the Solve button, and the two result lists with
 /// their counts. A press of Solve (or Enter, anywhere in the window but in the
 /// length box's open drop-down) performs one solve run against "abc.txt" in the
-/// executable's directory.
+/// executable's directory. The window opens at the design's size, centred, where
+/// the screen has room for it; elsewhere it opens as large as the screen allows,
+/// frame and all, and its controls scroll, the one with the focus into view.
 class Form1 : public QWidget, private WindowSide {
     Q_OBJECT
 
@@ -33,6 +36,7 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private slots:
     void solveClicked();
@@ -53,7 +57,9 @@ private:
     void orderControls();
     void nameControlsForScreenReaders();
     void placeControls();
-    void centreOnScreen();
+    void fitOnScreenOnceFramed();
+    void fitOnScreen();
+    void showInView(QWidget* focus);
     QListView* view(ResultList list) const;
     ResultListModel& model(ResultList list) const;
 
@@ -65,7 +71,11 @@ private:
     std::filesystem::path m_executableDirectory;
     LetterTable m_letterTable;  // carried from run to run
     std::unique_ptr<char[]> m_reserve;
-    bool m_centredWithFrame = false;
+    bool m_fittedWithFrame = false;
+
+    QScrollArea* m_scroller = nullptr;      // fills the window; scrolls where it is too small
+    QWidget* m_clientArea = nullptr;        // the design's client area, where the controls lie
+    QMetaObject::Connection m_followFocus;  // scrolls the control with the focus into view
 
     // The controls, by the names of the window's design; the captions are the
     // design's too, "Minimun Lenght" spelt so on purpose.

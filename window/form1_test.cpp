@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <string>
 
 namespace {
@@ -41,7 +42,9 @@ TEST_F(Form1Test, StartsEmptyWithFourAsTheMinimum) {
     };
     EXPECT_EQ(accessibleName(textE()), QStringLiteral("Essential"));
     EXPECT_EQ(accessibleName(textO()), QStringLiteral("Others"));
-    // A combo box on Linux names itself by its text and points to its label instead.
+    // The length box too, after its caption as the design spells it; the caption
+    // points to it as well.
+    EXPECT_EQ(accessibleName(combo1()), QStringLiteral("Minimun Lenght"));
     const auto labels =
         QAccessible::queryAccessibleInterface(combo1())->relations(QAccessible::Label);
     ASSERT_EQ(labels.size(), 1);
@@ -69,50 +72,115 @@ TEST_F(Form1Test, TabVisitsTheInputsListsAndButtonInOrder) {
     }
 }
 
-TEST_F(Form1Test, LayoutKeepsTheDesignsProportions) {
-    // Every control stands where the design puts it, all scaled by one factor.
-    const double scale = form.width() / 9945.0;
-    EXPECT_NEAR(form.height() / 8055.0, scale, 0.001);
-    EXPECT_GE(scale, 1 / 15.0 - 0.001);
-    const struct {
-        const char* name;
-        int left, top, width, height;
-    } design[] = {
-        {"Shape1", 480, 120, 9015, 615},   {"Label5", 720, 240, 8655, 495},
-        {"TextE", 2760, 1200, 4935, 375},  {"Combo1", 2760, 2400, 1335, 315},
-        {"List2", 2400, 3360, 3975, 1230}, {"Label2", 6600, 4200, 1575, 375},
-        {"List3", 2400, 5160, 3975, 2595}, {"Command3", 6840, 6360, 1215, 495},
-        {"Label3", 6600, 7320, 1095, 375}, {"Label1", 840, 5760, 1695, 375},
-    };
-    for (const auto& place : design) {
-        const QRect rect = control<QWidget>(place.name)->geometry();
-        EXPECT_NEAR(rect.x(), place.left * scale, 1) << place.name;
-        EXPECT_NEAR(rect.y(), place.top * scale, 1) << place.name;
-        EXPECT_NEAR(rect.width(), place.width * scale, 1) << place.name;
-        EXPECT_NEAR(rect.height(), place.height * scale, 1) << place.name;
+TEST_F(Form1Test, EachControlStandsWhereTheDesignPutsItAmongTheOthers) {
+    const char* const names[] = {"Shape1", "Label5", "Label9",   "TextE", "Label10", "TextO",
+                                 "Label4", "Combo1", "Label7",   "List2", "Label2",  "Label8",
+                                 "List3",  "Label1", "Command3", "Label3"};
+    const auto at = [&](const char* name) { return control<QWidget>(name)->geometry(); };
+    const QWidget* clientArea = control<QWidget>("TextE")->parentWidget();
+    for (const char* name : names) {
+        EXPECT_EQ(control<QWidget>(name)->parentWidget(), clientArea) << name;
+        EXPECT_TRUE(clientArea->rect().contains(at(name))) << name;
+        EXPECT_TRUE(control<QWidget>(name)->isVisible()) << name;
     }
-    // The outline frames the instructions, and both are drawn with it on top.
-    const QRect outline = control<QFrame>("Shape1")->geometry();
-    const QRect instructions = control<QLabel>("Label5")->geometry();
+
+    // The instructions at the top in their outline, which leaves room on every side.
+    const QRect outline = at("Shape1");
+    const QRect instructions = at("Label5");
     EXPECT_TRUE(outline.contains(instructions));
-    const QObjectList& stack = form.children();
-    EXPECT_GT(stack.indexOf(control<QFrame>("Shape1")), stack.indexOf(control<QLabel>("Label5")));
-    EXPECT_GT(stack.indexOf(control<QListView>("List3")), stack.indexOf(control<QLabel>("Label8")));
-    EXPECT_GT(stack.indexOf(control<QListView>("List2")), stack.indexOf(control<QLabel>("Label7")));
-    // Every caption can be read in full, above the list that may lie over its label.
-    const auto visibleHeight = [&](const char* label, const char* list) {
-        return control<QWidget>(list)->y() - control<QLabel>(label)->y();
+    EXPECT_LT(outline.left(), instructions.left());
+    EXPECT_LT(outline.top(), instructions.top());
+    EXPECT_GT(outline.right(), instructions.right());
+    for (const char* name : names) {
+        if (at(name) != outline && at(name) != instructions) {
+            EXPECT_LT(outline.bottom(), at(name).top()) << name;
+        }
+    }
+
+    // Each caption on its input's row, to its left; the captions in one column, the
+    // inputs in another, the rows in their order down the window.
+    const struct {
+        const char *caption, *input;
+    } rows[] = {{"Label9", "TextE"}, {"Label10", "TextO"}, {"Label4", "Combo1"}};
+    for (const auto& row : rows) {
+        EXPECT_EQ(at(row.caption).top(), at(row.input).top()) << row.caption;
+        EXPECT_LT(at(row.caption).right(), at(row.input).left()) << row.caption;
+        EXPECT_EQ(at(row.caption).left(), at("Label9").left()) << row.caption;
+        EXPECT_EQ(at(row.input).left(), at("TextE").left()) << row.input;
+    }
+    EXPECT_LT(at("TextE").bottom(), at("TextO").top());
+    EXPECT_LT(at("TextO").bottom(), at("Combo1").top());
+    EXPECT_EQ(at("TextE").width(), at("TextO").width());
+    EXPECT_LT(at("Combo1").width(), at("TextE").width() / 2);
+
+    // Below the inputs, each heading over the left of its list, which starts below
+    // the heading's top; the lists in one column, List3 below List2 and taller.
+    const struct {
+        const char *heading, *list, *count;
+    } lists[] = {{"Label7", "List2", "Label2"}, {"Label8", "List3", "Label3"}};
+    for (const auto& list : lists) {
+        const QRect heading = at(list.heading);
+        const QRect entries = at(list.list);
+        EXPECT_LT(heading.top(), entries.top()) << list.heading;
+        EXPECT_GT(heading.left(), entries.left()) << list.heading;
+        EXPECT_LT(heading.right(), entries.right()) << list.heading;
+        // Each count to the right of its list, beside its lower half.
+        const QRect count = at(list.count);
+        EXPECT_GT(count.left(), entries.right()) << list.count;
+        EXPECT_GT(count.top(), entries.center().y()) << list.count;
+        EXPECT_LT(count.top(), entries.bottom()) << list.count;
+    }
+    EXPECT_LT(at("Combo1").bottom(), at("Label7").top());
+    EXPECT_LT(at("List2").bottom(), at("Label8").top());
+    EXPECT_EQ(at("List2").left(), at("List3").left());
+    EXPECT_EQ(at("List2").width(), at("List3").width());
+    EXPECT_GT(at("List3").height(), at("List2").height());
+    EXPECT_EQ(at("Label2").left(), at("Label3").left());
+
+    // Solve to the right of List3, beside it, above List3's count.
+    const QRect solve = at("Command3");
+    EXPECT_GT(solve.left(), at("List3").right());
+    EXPECT_GT(solve.top(), at("List3").top());
+    EXPECT_LT(solve.bottom(), at("Label3").top());
+
+    // Nothing overlaps but the outline and the instructions, the lists and the
+    // bottoms of their headings, and List3 and the label that never shows anything;
+    // the outline and the lists are drawn over what they cover.
+    const struct {
+        const char *above, *below;
+    } overlaps[] = {
+        {"Shape1", "Label5"}, {"List2", "Label7"}, {"List3", "Label8"}, {"List3", "Label1"}};
+    const auto mayOverlap = [&](const char* one, const char* other) {
+        return std::any_of(std::begin(overlaps), std::end(overlaps), [&](const auto& pair) {
+            return (qstrcmp(pair.above, one) == 0 && qstrcmp(pair.below, other) == 0) ||
+                   (qstrcmp(pair.above, other) == 0 && qstrcmp(pair.below, one) == 0);
+        });
     };
+    for (const char* one : names) {
+        for (const char* other : names) {
+            if (qstrcmp(one, other) < 0 && at(one).intersects(at(other))) {
+                EXPECT_TRUE(mayOverlap(one, other)) << one << " overlaps " << other;
+            }
+        }
+    }
+    const QObjectList& stack = clientArea->children();
+    for (const auto& pair : overlaps) {
+        EXPECT_GT(stack.indexOf(control<QWidget>(pair.above)),
+                  stack.indexOf(control<QWidget>(pair.below)))
+            << pair.above << " under " << pair.below;
+    }
+
+    // Every caption can be read in full, above the list that lies over its bottom.
     const struct {
         const char* name;
         int height;
     } captions[] = {
-        {"Label4", control<QLabel>("Label4")->height()},
-        {"Label5", control<QLabel>("Label5")->height()},
-        {"Label9", control<QLabel>("Label9")->height()},
-        {"Label10", control<QLabel>("Label10")->height()},
-        {"Label7", visibleHeight("Label7", "List2")},
-        {"Label8", visibleHeight("Label8", "List3")},
+        {"Label4", at("Label4").height()},
+        {"Label5", at("Label5").height()},
+        {"Label9", at("Label9").height()},
+        {"Label10", at("Label10").height()},
+        {"Label7", at("List2").top() - at("Label7").top()},
+        {"Label8", at("List3").top() - at("Label8").top()},
     };
     for (const auto& caption : captions) {
         const auto* label = control<QLabel>(caption.name);
@@ -221,21 +289,87 @@ TEST_F(Form1Test, ACommaMinimumWorksUnderAGermanLocale) {
     EXPECT_EQ(entries("List3"), (QStringList{"rate", "rates"}));
 }
 
-TEST_F(Form1Test, AScreenReaderMeetsAWindowNamedByItsCaption) {
+TEST_F(Form1Test, AScreenReaderMeetsEachControlNamedByWhatIsReadBesideIt) {
     QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&form);
     EXPECT_EQ(window->role(), QAccessible::Window);
     EXPECT_EQ(window->text(QAccessible::Name), form.windowTitle());
+
+    // The whole tree, each child found again by its parent; the insides of the
+    // length box and of the lists are theirs.
+    std::map<QString, QAccessibleInterface*> controls;
+    std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
+        for (int i = 0; i < node->childCount(); ++i) {
+            QAccessibleInterface* child = node->child(i);
+            ASSERT_NE(child, nullptr);
+            EXPECT_EQ(node->indexOfChild(child), i);
+            EXPECT_EQ(child->parent(), node);
+            const QString name = child->object()->objectName();
+            // Whatever takes the focus is named.
+            EXPECT_TRUE(!child->state().focusable || !child->text(QAccessible::Name).isEmpty())
+                << name.toStdString();
+            controls[name] = child;
+            if (child->role() != QAccessible::ComboBox && child->role() != QAccessible::List) {
+                walk(child);
+            }
+        }
+    };
+    walk(window);
+
     // The outline and the label that never shows anything are left out.
-    QStringList children;
-    for (int i = 0; i < window->childCount(); ++i) {
-        children << window->child(i)->object()->objectName();
-        EXPECT_EQ(window->indexOfChild(window->child(i)), i);
+    EXPECT_EQ(controls.count("Shape1"), 0);
+    EXPECT_EQ(controls.count("Label1"), 0);
+    const QString list2 = QStringLiteral("Example of words with the essential letter(s)");
+    const QString list3 = QStringLiteral("List of words with the above letters");
+    const struct {
+        const char* control;
+        QAccessible::Role role;
+        QString name, description;
+    } expected[] = {
+        {"Label5", QAccessible::StaticText, control<QLabel>("Label5")->text(), {}},
+        {"Label9", QAccessible::StaticText, "Essential", {}},
+        {"TextE", QAccessible::EditableText, "Essential", {}},
+        {"Label10", QAccessible::StaticText, "Others", {}},
+        {"TextO", QAccessible::EditableText, "Others", {}},
+        {"Label4", QAccessible::StaticText, "Minimun Lenght", {}},
+        {"Combo1", QAccessible::ComboBox, "Minimun Lenght", {}},
+        {"Label7", QAccessible::StaticText, list2, {}},
+        {"List2", QAccessible::List, list2, {}},
+        {"Label2", QAccessible::StaticText, {}, list2},  // the count, empty at first
+        {"Label8", QAccessible::StaticText, list3, {}},
+        {"List3", QAccessible::List, list3, {}},
+        {"Command3", QAccessible::Button, "Solve", {}},
+        {"Label3", QAccessible::StaticText, {}, list3},
+    };
+    for (const auto& one : expected) {
+        ASSERT_EQ(controls.count(one.control), 1) << one.control;
+        const QAccessibleInterface* found = controls[one.control];
+        EXPECT_EQ(found->role(), one.role) << one.control;
+        EXPECT_EQ(found->text(QAccessible::Name), one.name) << one.control;
+        if (!one.description.isEmpty()) {
+            EXPECT_EQ(found->text(QAccessible::Description), one.description) << one.control;
+        }
     }
-    EXPECT_FALSE(children.contains(QStringLiteral("Shape1")));
-    EXPECT_FALSE(children.contains(QStringLiteral("Label1")));
-    EXPECT_TRUE(children.contains(QStringLiteral("TextE")));
-    EXPECT_TRUE(children.contains(QStringLiteral("List3")));
-    EXPECT_EQ(children.size(), 14);
+
+    // The length box's value is its text; it holds its drop-down and its text box,
+    // where its focus lies, and opens and closes the drop-down when asked.
+    QAccessibleInterface* box = controls["Combo1"];
+    EXPECT_EQ(box->text(QAccessible::Value), QStringLiteral("4"));
+    combo1()->lineEdit()->selectAll();
+    QTest::keyClicks(combo1()->lineEdit(), "7");
+    EXPECT_EQ(box->text(QAccessible::Value), QStringLiteral("7"));
+    EXPECT_EQ(box->text(QAccessible::Name), QStringLiteral("Minimun Lenght"));
+    ASSERT_EQ(box->childCount(), 2);
+    EXPECT_EQ(box->child(0)->object(), combo1()->view());
+    EXPECT_EQ(box->child(1)->object(), combo1()->lineEdit());
+    EXPECT_EQ(box->indexOfChild(box->child(1)), 1);
+    EXPECT_EQ(box->focusChild(), box->child(1));
+    QAccessibleActionInterface* actions = box->actionInterface();
+    ASSERT_NE(actions, nullptr);
+    ASSERT_TRUE(actions->actionNames().contains(QAccessibleActionInterface::showMenuAction()));
+    actions->doAction(QAccessibleActionInterface::showMenuAction());
+    EXPECT_TRUE(combo1()->view()->isVisible());
+    actions->doAction(QAccessibleActionInterface::showMenuAction());
+    EXPECT_FALSE(combo1()->view()->isVisible());
 }
 
 TEST_F(Form1Test, EnterAnywhereSolvesAndFillsBothLists) {
