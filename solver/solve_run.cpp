@@ -100,7 +100,7 @@ void run(WindowSide& window, LetterTable& table, const OpenWordList& openList) {
                 window.append(ResultList::List3, word.text());
             }
         }
-        list.passOver(unlisted);
+        list.consume(unlisted);
     }
 
     window.setCaption(CountLabel::Label2, std::to_string(essentialCount));

@@ -24,7 +24,7 @@ std::vector<std::string> readPassingOver(std::string_view bytes,
     std::vector<std::string> lines;
     while (!reader.atEnd()) {
         lines.emplace_back(reader.readLine());
-        reader.passOver(passOver);
+        reader.consume(passOver);
     }
     return lines;
 }
@@ -141,6 +141,60 @@ TEST(WordListReader, PassesOverShortLinesAtAnyBlockSize) {
     }
 }
 
+TEST(WordListReader, PassesOverLinesShorterOrLongerThanAChunkWhereverChunksBegin) {
+    const std::string a63(63, 'a');
+    const std::string b64(64, 'b');
+    const std::string c65(65, 'c');
+    const std::string d130(130, 'd');
+    const std::string e10(10, 'e');
+    const std::string f64(64, 'f');
+    const std::string lines =
+        a63 + "\r\n" + b64 + "\n" + c65 + "\r" + d130 + "\r\n" + e10 + "\r\n\r\n" + f64;
+    const BytePair d{'D', 'd'};
+    // The first line moves the others across the edges of the reader's chunks.
+    for (std::size_t shift = 0; shift < 70; ++shift) {
+        const std::string first(shift, 'x');
+        std::string list = first;
+        list += "\r\n";
+        list += lines;
+        for (const std::size_t blockSize : {7u, 64u, 4096u}) {
+            EXPECT_EQ(readPassingOver(list, {false, std::nullopt, 64}, blockSize),
+                      (Lines{first, b64, c65, d130, f64}))
+                << shift << " " << blockSize;
+            EXPECT_EQ(readPassingOver(list, {false, std::nullopt, 65}, blockSize),
+                      (Lines{first, c65, d130}))
+                << shift << " " << blockSize;
+            EXPECT_EQ(readPassingOver(list, {false, std::nullopt, 131}, blockSize), (Lines{first}))
+                << shift << " " << blockSize;
+            EXPECT_EQ(readPassingOver(list, {false, std::nullopt, 10}, blockSize),
+                      (Lines{first, a63, b64, c65, d130, e10, f64}))
+                << shift << " " << blockSize;
+            // Both rules: the letter, in a line long enough.
+            EXPECT_EQ(readPassingOver(list, {true, d, 130}, blockSize), (Lines{first, d130}))
+                << shift << " " << blockSize;
+            EXPECT_EQ(readPassingOver(list, {true, BytePair{'f', 'f'}, 64}, blockSize),
+                      (Lines{first, f64}))
+                << shift << " " << blockSize;
+            EXPECT_EQ(readPassingOver(list, {true, BytePair{'e', 'e'}, 11}, blockSize),
+                      (Lines{first}))
+                << shift << " " << blockSize;
+        }
+    }
+}
+
+TEST(WordListReader, ALineStaysUntilHandedBackReadOrNot) {
+    WordListReader reader(std::make_unique<FakeByteSource>("ab\r\ncd\ref"), 2);
+    reader.consume();  // "ab", never read
+    EXPECT_EQ(reader.readLine(), "cd");
+    EXPECT_EQ(reader.readLine(), "cd");
+    reader.consume();
+    ASSERT_FALSE(reader.atEnd());
+    EXPECT_EQ(reader.readLine(), "ef");
+    EXPECT_FALSE(reader.atEnd());
+    reader.consume();
+    EXPECT_TRUE(reader.atEnd());
+}
+
 TEST(WordListReader, KnowsWhichLinesArePlainAscii) {
     const std::string list = "ab\r\nc\xC3\xA9\r\n" + std::string(100, 'd') + "\x80\r\ne";
     for (const std::size_t blockSize : {1u, 64u, 4096u}) {
@@ -149,6 +203,7 @@ TEST(WordListReader, KnowsWhichLinesArePlainAscii) {
         while (!reader.atEnd()) {
             reader.readLine();
             ascii.push_back(reader.lineIsAscii());
+            reader.consume();
         }
         EXPECT_EQ(ascii, (std::vector<bool>{true, false, false, true})) << blockSize;
     }
@@ -168,6 +223,7 @@ TEST(WordListReader, ReadsTheListInWholeBlocks) {
     std::size_t lines = 0;
     while (!reader.atEnd()) {
         reader.readLine();
+        reader.consume();
         ++lines;
     }
     EXPECT_EQ(lines, list.size() / 6);

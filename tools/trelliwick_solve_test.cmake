@@ -37,6 +37,21 @@ if(result OR NOT output STREQUAL "${expected}\n")
     message(FATAL_ERROR "trelliwick-solve printed\n${output}\ninstead of\n${expected}")
 endif()
 
+# Output far beyond what the tool gathers before writing: a word longer than that,
+# with an escape in its middle, and many short words after it.
+string(REPEAT "x" 70000 long)
+string(REPEAT "ab\r\n" 30000 many)
+file(WRITE "${SCRATCH}/long.txt" "${long}\"${long}\r\n${many}")
+execute_process(COMMAND "${TOOL}" "${SCRATCH}/long.txt" "" "" 0
+                OUTPUT_VARIABLE output RESULT_VARIABLE result)
+string(REPEAT [["ab",]] 29999 words)
+set(expected "[{\"label2\":\"30001\",\"label3\":\"0\",\"list2\":[\"${long}\\\"${long}\",${words}\"ab\"],\"list3\":[],\"message\":null}]\n")
+if(result OR NOT output STREQUAL expected)
+    string(LENGTH "${output}" printed)
+    string(LENGTH "${expected}" wanted)
+    message(FATAL_ERROR "trelliwick-solve printed ${printed} bytes unlike the ${wanted} expected")
+endif()
+
 execute_process(COMMAND "${TOOL}" "${SCRATCH}/words.txt" e rtxa RESULT_VARIABLE result
                 OUTPUT_QUIET ERROR_QUIET)
 if(NOT result EQUAL 2)
