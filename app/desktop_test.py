@@ -488,6 +488,10 @@ class DesktopTest(unittest.TestCase):
         self.assertEqual(d.count(LIST2), "7", "the pick in the drop-down also solved")
         d.keys("Return")
         expect("Label2's count with the length picked", lambda: d.count(LIST2), "1")
+        # Tab selects the length box's text, and Enter there still solves.
+        d.write_words(["rate", "tree"])
+        d.keys("Tab", "Return")
+        expect("Label2's count from the length box reached by Tab", lambda: d.count(LIST2), "2")
 
     def test_each_list_starts_at_its_first_entry_and_its_keys_move_at_once(self):
         d = self.desktop

@@ -138,6 +138,10 @@ LengthBox* makeLengthBox(QWidget* parent, const char* name) {
     lengthBox->setObjectName(QLatin1String(name));
     lengthBox->setEditable(true);
     lengthBox->setInsertPolicy(QComboBox::NoInsert);
+    // No inline completion: with the text selected, as Tab leaves it, the completion
+    // would take Enter for itself, and Enter there must press Solve. Its items are
+    // one digit each, so there is nothing to complete.
+    lengthBox->setCompleter(nullptr);
     lengthBox->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
     lengthBox->addItems({QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"),
                          QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5")});

@@ -405,6 +405,25 @@ TEST_F(Form1Test, EnterAnywhereSolvesAndFillsBothLists) {
     EXPECT_EQ(combo1()->count(), 6);  // Enter in the length box adds no item
 }
 
+TEST_F(Form1Test, EnterInTheLengthBoxReachedByTabSolves) {
+    // Tab selects the box's text, which its completion would take Enter for.
+    writeWordList("tree\r\nrate\r\n");
+    typePuzzle("e", "rta", "4");
+    textO()->setFocus();
+    QTest::keyClick(textO(), Qt::Key_Tab);
+    ASSERT_TRUE(combo1()->lineEdit()->hasSelectedText());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(caption("Label2"), QStringLiteral("2"));
+    // Typed over, the text is still no completion of an item: "3" then Enter solves.
+    QTest::keyClicks(QApplication::focusWidget(), "3");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(combo1()->currentText(), QStringLiteral("3"));
+    EXPECT_EQ(entries("List2"), (QStringList{"tree", "rate"}));
+    writeWordList("rate\r\n");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(caption("Label2"), QStringLiteral("1"));
+}
+
 TEST_F(Form1Test, ATypedMinimumIsUsedAndNotAddedToTheChoices) {
     writeWordList("tea\r\nteam\r\nteamster\r\n\r\n");
     typePuzzle("t", "eamsr", "7");
