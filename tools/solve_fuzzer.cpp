@@ -232,7 +232,7 @@ RecordingWindow modelRun(const RecordingWindow& before, const std::optional<std:
         window.label2 = std::to_string(count);
         window.label3 = std::to_string(window.list3.size());
     } catch (...) {
-        window.message = RecordingWindow::Message{"", "", 0};
+        window.message = RecordingWindow::Message{"", "", "", 0};
     }
     return window;
 }
