@@ -98,4 +98,14 @@ TEST(Characters, AWalkStopsWhereItIsTold) {
     EXPECT_TRUE(word.forEachUpper([](char32_t) { return false; }));
 }
 
+TEST(Characters, AHighByteAloneIsReadAsWindows1252) {
+    // The lowest and the highest byte above plain ASCII, alone or after it.
+    EXPECT_EQ(decode("\x80").text, "\xE2\x82\xAC");  // the euro sign
+    EXPECT_EQ(decode("\x80").upper, U"\u20AC");
+    EXPECT_EQ(decode("a\x80").text, "a\xE2\x82\xAC");
+    EXPECT_EQ(decode("\xFF").text, "\xC3\xBF");  // y with diaeresis
+    EXPECT_EQ(decode("\xFF").upper, U"\u0178");
+    EXPECT_EQ(decode("\x7F").text, "\x7F");  // the last byte of plain ASCII
+}
+
 }  // namespace

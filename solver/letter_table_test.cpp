@@ -96,4 +96,32 @@ TEST_F(LetterTableTest, WritingPastSlot200Fails) {
     EXPECT_TRUE(poolTest("RATE", 4));
 }
 
+// What a fill says when it fails, or "no failure".
+template <typename Fill>
+std::string causeOf(Fill&& fill) {
+    try {
+        fill();
+    } catch (const SolveFailure& failure) {
+        return failure.what();
+    }
+    return "no failure";
+}
+
+TEST_F(LetterTableTest, AFillTooLongForTheTableNamesTheSlotItNeeds) {
+    const auto slot = [](const char* index) {
+        return std::string("the letters need slot ") + index +
+               " of the letter table, which ends at slot 200";
+    };
+    const std::u32string a(201, U'A');
+    // The first fill's end mark lies two slots past its letters, the second fill's
+    // empty string one past them.
+    EXPECT_EQ(causeOf([&] { table.fillEssentials(a.substr(0, 199)); }), slot("201"));
+    EXPECT_EQ(causeOf([&] { table.fillEssentials(a.substr(0, 200)); }), slot("202"));
+    EXPECT_EQ(causeOf([&] { table.fillPool(a.substr(0, 100), a.substr(0, 99)); }), slot("202"));
+    EXPECT_EQ(causeOf([&] { table.fillPool(a.substr(0, 100), a.substr(0, 100)); }), slot("201"));
+    // With more letters than slots, the letter that has none.
+    EXPECT_EQ(causeOf([&] { table.fillEssentials(a); }), slot("201"));
+    EXPECT_EQ(causeOf([&] { table.fillPool(a.substr(0, 200), U"A"); }), slot("201"));
+}
+
 }  // namespace

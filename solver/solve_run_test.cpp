@@ -406,4 +406,18 @@ TEST_F(SolveRunTest, FindsTheSolutionsOfAQPuzzleInAListAsDictionariesAre) {
     EXPECT_EQ(window.list3, Words{});  // two É's, the pool has one
 }
 
+TEST_F(SolveRunTest, LengthsAreCountedInCharactersNotBytes) {
+    // é takes two bytes. Against the essential letters É and É, "é" is one character,
+    // too short for both; "éé" is as long as the pool of two, and "ééé" longer.
+    const FakeByteSource list("\xC3\xA9\r\n\xC3\xA9\xC3\xA9\r\n\xC3\xA9\xC3\xA9\xC3\xA9\r\n");
+    solveWith(list, "\xC3\xA9\xC3\xA9", "", "0");
+    EXPECT_EQ(window.list2, (Words{"\xC3\xA9\xC3\xA9", "\xC3\xA9\xC3\xA9\xC3\xA9"}));
+    EXPECT_EQ(window.list3, (Words{"\xC3\xA9\xC3\xA9"}));
+    EXPECT_EQ(window.label2, "2");
+    // The minimum of 3 counts characters too: "éé" is two, not four.
+    solveWith(list, "\xC3\xA9", "\xC3\xA9\xC3\xA9", "3");
+    EXPECT_EQ(window.list2, (Words{"\xC3\xA9\xC3\xA9\xC3\xA9"}));
+    EXPECT_EQ(window.list3, (Words{"\xC3\xA9\xC3\xA9\xC3\xA9"}));
+}
+
 }  // namespace

@@ -27,12 +27,13 @@ if(result OR NOT output STREQUAL expected)
     message(FATAL_ERROR "trelliwick-solve printed\n${output}\ninstead of\n${expected}")
 endif()
 
-# Quotes, backslashes and control characters in a word are escaped.
-string(ASCII 1 control)
-file(WRITE "${SCRATCH}/odd.txt" "a\"b\\c${control}\r\n")
+# Quotes, backslashes and control characters in a word are escaped, the last of
+# them too, in lower-case hexadecimal.
+string(ASCII 1 31 controls)
+file(WRITE "${SCRATCH}/odd.txt" "a\"b\\c${controls}\r\n")
 execute_process(COMMAND "${TOOL}" "${SCRATCH}/odd.txt" "" "" 0
                 OUTPUT_VARIABLE output RESULT_VARIABLE result)
-set(expected [=[[{"label2":"1","label3":"0","list2":["a\"b\\c\u0001"],"list3":[],"message":null}]]=])
+set(expected [=[[{"label2":"1","label3":"0","list2":["a\"b\\c\u0001\u001f"],"list3":[],"message":null}]]=])
 if(result OR NOT output STREQUAL "${expected}\n")
     message(FATAL_ERROR "trelliwick-solve printed\n${output}\ninstead of\n${expected}")
 endif()

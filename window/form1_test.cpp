@@ -13,6 +13,7 @@
 #include <cmath>
 #include <map>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -573,6 +574,37 @@ double inkContrast(const QImage& image, const QColor& background) {
         }
     }
     return highest;
+}
+
+TEST_F(Form1Test, AListSelectsOneEntryAtATimeAndSolveIsTheDefaultButton) {
+    writeWordList("rate\r\ntree\r\nteeter\r\n");
+    typePuzzle("e", "rta", "0");
+    QTest::keyClick(textE(), Qt::Key_Return);
+    auto* list2 = control<QListView>("List2");
+    ASSERT_EQ(list2->model()->rowCount(), 3);
+    // A click, then clicks with Ctrl and Shift held: each leaves one entry selected.
+    const std::pair<int, Qt::KeyboardModifiers> clicks[] = {
+        {0, Qt::NoModifier}, {1, Qt::ControlModifier}, {2, Qt::ShiftModifier}};
+    for (const auto& [row, modifiers] : clicks) {
+        const QModelIndex entry = list2->model()->index(row, 0);
+        QTest::mouseClick(list2->viewport(), Qt::LeftButton, modifiers,
+                          list2->visualRect(entry).center());
+        EXPECT_EQ(list2->selectionModel()->selectedIndexes(), QModelIndexList{entry}) << row;
+    }
+    // A screen reader tells that Enter presses Solve.
+    EXPECT_TRUE(QAccessible::queryAccessibleInterface(control<QPushButton>("Command3"))
+                    ->state()
+                    .defaultButton);
+}
+
+TEST_F(Form1Test, APastedMinimumIsKeptWhole) {
+    // Thousands of zeros before a 4 still make 4: none is cut off.
+    writeWordList("tee\r\ntree\r\n");
+    typePuzzle("e", "rt", "");
+    combo1()->lineEdit()->insert(QString(100'000, u'0') + u'4');  // as a paste does
+    QTest::keyClick(combo1()->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(combo1()->currentText().size(), 100'001);
+    EXPECT_EQ(entries("List2"), (QStringList{"tree"}));
 }
 
 TEST(Form1, TextOnTheDesignsColoursStaysLegibleUnderADarkPalette) {
