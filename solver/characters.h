@@ -62,6 +62,19 @@ private:
 /// The upper-case forms of the characters of `text`.
 std::u32string upperCaseLetters(std::string_view text);
 
+/// The start of `text` (UTF-8) that a cut after at most `bytes` bytes leaves, moved
+/// back so as not to cut a character in two.
+constexpr std::string_view cutBetweenCharacters(std::string_view text, std::size_t bytes) {
+    if (text.size() <= bytes) {
+        return text;
+    }
+    std::size_t cut = bytes;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
+        --cut;  // a byte that continues a character
+    }
+    return text.substr(0, cut);
+}
+
 template <typename Visit>
 bool Word::forEachUpper(Visit&& visit) const {
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(m_bytes.data());

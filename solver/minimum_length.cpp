@@ -73,13 +73,8 @@ MinimumLength::MinimumLength(std::string_view text, char32_t decimalSeparator)
 void MinimumLength::notANumber() const {
     // A pasted page is quoted by its start.
     constexpr std::size_t kQuoted = 60;
-    std::string quoted = m_text;
-    if (quoted.size() > kQuoted) {
-        std::size_t cut = kQuoted;
-        while (cut > 0 && (static_cast<unsigned char>(quoted[cut]) & 0xC0) == 0x80) {
-            --cut;  // not inside a character
-        }
-        quoted.resize(cut);
+    std::string quoted(cutBetweenCharacters(m_text, kQuoted));
+    if (quoted.size() < m_text.size()) {
         quoted += "\xE2\x80\xA6";  // an ellipsis
     }
     throw SolveFailure("the minimum length \"" + quoted + "\" is not a number");

@@ -1,5 +1,7 @@
 #include "result_list_model.h"
 
+#include "characters.h"
+
 #include <algorithm>
 #include <cstring>
 #include <limits>
@@ -49,11 +51,8 @@ QString shownText(std::string_view word) {
     if (word.size() <= kShownBytes) {
         return QString::fromUtf8(word.data(), static_cast<qsizetype>(word.size()));
     }
-    std::size_t cut = kShownBytes;
-    while (cut > 0 && (static_cast<unsigned char>(word[cut]) & 0xC0) == 0x80) {
-        --cut;  // not inside a character
-    }
-    return QString::fromUtf8(word.data(), static_cast<qsizetype>(cut)) + QChar(0x2026);
+    const std::string_view shown = cutBetweenCharacters(word, kShownBytes);
+    return QString::fromUtf8(shown.data(), static_cast<qsizetype>(shown.size())) + QChar(0x2026);
 }
 
 }  // namespace
