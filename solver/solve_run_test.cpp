@@ -291,15 +291,27 @@ TEST_F(SolveRunTest, EachFailureSaysItsCauseBesideTheOneMessage) {
         }
     };
     const auto dir = ScratchFile::directory();
-    const std::string dirName = dir.string();
+    const auto name = [](const std::filesystem::path& path) {
+        const std::u8string bytes = path.u8string();
+        return std::string(bytes.begin(), bytes.end());
+    };
+#ifdef _WIN32
+    // The system's own words, which differ from one Windows to another.
+    const std::string missing = std::system_category().message(2);  // ERROR_FILE_NOT_FOUND
+#else
+    const std::string missing = "No such file or directory";
+#endif
     solveWith(dir / "missing.txt", "e", "", "4");
-    expectCause(dirName + "/missing.txt: No such file or directory");
+    expectCause(name(dir / "missing.txt") + ": " + missing);
     solveWith(dir, "e", "", "4");
-    expectCause(dirName + ": Is a directory");
-#ifndef _WIN32
+    expectCause(name(dir) + ": Is a directory");
+#ifdef _WIN32
+    solveWith("NUL", "e", "", "4");  // a device
+    expectCause("NUL: not a regular file");
+#else
     std::filesystem::create_symlink("/dev/zero", dir / "zero");
     solveWith(dir / "zero", "e", "", "4");
-    expectCause(dirName + "/zero: not a regular file");
+    expectCause(name(dir / "zero") + ": not a regular file");
 #endif
 #ifdef __linux__
     // A regular file whose reading fails: the process's own memory, read at 0.

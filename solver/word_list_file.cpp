@@ -2,11 +2,18 @@
 
 #include "solve_failure.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <string>
 #include <system_error>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,30 +28,60 @@ std::string nameOf(const std::filesystem::path& path) {
 }
 
 // A failure of the file at `path`, in the system's words for `error`.
-SolveFailure fileFailure(const std::filesystem::path& path, int error) {
-    return SolveFailure{nameOf(path) + ": " + std::generic_category().message(error)};
+SolveFailure fileFailure(const std::filesystem::path& path, const std::error_code& error) {
+    return SolveFailure{nameOf(path) + ": " + error.message()};
+}
+
+SolveFailure notARegularFile(const std::filesystem::path& path) {
+    return SolveFailure{nameOf(path) + ": not a regular file"};
 }
 
 #ifdef _WIN32
-std::FILE* openList(const std::filesystem::path& path) {
-    return _wfopen(path.c_str(), L"rb");
+std::error_code lastError() {
+    return {static_cast<int>(::GetLastError()), std::system_category()};
+}
+
+// Opened by its wide name, so that a folder named in any script is found, and
+// shared, so that an editor that has the list open keeps it. A directory and a
+// device (a pipe, a console, a serial port) are no word list.
+HANDLE openList(const std::filesystem::path& path) {
+    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const std::error_code error = lastError();
+        const DWORD attributes = ::GetFileAttributesW(path.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            throw fileFailure(path, std::make_error_code(std::errc::is_a_directory));
+        }
+        throw fileFailure(path, error);
+    }
+    if (::GetFileType(file) != FILE_TYPE_DISK) {
+        ::CloseHandle(file);
+        throw notARegularFile(path);
+    }
+    return file;
 }
 #else
+std::error_code lastError() {
+    return {errno, std::generic_category()};
+}
+
 int openList(const std::filesystem::path& path) {
     // Opened without waiting, for a pipe that nobody writes to would never open,
     // and kept only if it is a regular file: a pipe or a device may never end.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        throw fileFailure(path, errno);
+        throw fileFailure(path, lastError());
     }
     struct stat status {};
-    const int error = ::fstat(fd, &status) != 0 ? errno : 0;
-    if (error != 0 || !S_ISREG(status.st_mode)) {
+    const std::error_code error = ::fstat(fd, &status) != 0 ? lastError() : std::error_code();
+    if (error || !S_ISREG(status.st_mode)) {
         ::close(fd);
-        if (error != 0 || S_ISDIR(status.st_mode)) {
-            throw fileFailure(path, error != 0 ? error : EISDIR);
+        if (error || S_ISDIR(status.st_mode)) {
+            throw fileFailure(path, error ? error : std::make_error_code(std::errc::is_a_directory));
         }
-        throw SolveFailure(nameOf(path) + ": not a regular file");
+        throw notARegularFile(path);
     }
     return fd;
 }
@@ -52,28 +89,23 @@ int openList(const std::filesystem::path& path) {
 
 }  // namespace
 
-#ifndef _WIN32
-WordListFile::Descriptor::~Descriptor() {
-    if (m_fd >= 0) {
-        ::close(m_fd);
-    }
-}
+WordListFile::OpenFile::~OpenFile() {
+#ifdef _WIN32
+    ::CloseHandle(m_native);
+#else
+    ::close(m_native);
 #endif
+}
 
 WordListFile::WordListFile(const std::filesystem::path& path)
-    : m_path(path), m_file(openList(path)) {
-#ifdef _WIN32
-    if (m_file == nullptr) {
-        throw fileFailure(path, errno);
-    }
-#endif
-}
+    : m_path(path), m_file(openList(path)) {}
 
 std::size_t WordListFile::read(char* bytes, std::size_t size) {
 #ifdef _WIN32
-    const std::size_t count = std::fread(bytes, 1, size, m_file.get());
-    if (count == 0 && std::ferror(m_file.get())) {
-        throw fileFailure(m_path, errno);
+    DWORD count = 0;
+    const auto asked = static_cast<DWORD>(std::min<std::size_t>(size, DWORD{1} << 30));
+    if (::ReadFile(m_file.get(), bytes, asked, &count, nullptr) == 0) {
+        throw fileFailure(m_path, lastError());
     }
     return count;
 #else
@@ -83,7 +115,7 @@ std::size_t WordListFile::read(char* bytes, std::size_t size) {
             return static_cast<std::size_t>(count);
         }
         if (errno != EINTR) {
-            throw fileFailure(m_path, errno);
+            throw fileFailure(m_path, lastError());
         }
     }
 #endif

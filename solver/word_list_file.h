@@ -1,9 +1,7 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdio>
 #include <filesystem>
-#include <memory>
 
 /// Where the word list reader takes its bytes from, in order.
 class ByteSource {
@@ -28,24 +26,24 @@ public:
     std::size_t read(char* bytes, std::size_t size) override;
 
 private:
-    std::filesystem::path m_path;
-#ifdef _WIN32
-    struct FileCloser {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
-    std::unique_ptr<std::FILE, FileCloser> m_file;
-#else
-    class Descriptor {
+    // The open file, closed with the object: a descriptor, or on Windows a handle.
+    class OpenFile {
     public:
-        explicit Descriptor(int fd) : m_fd(fd) {}
-        ~Descriptor();
-        Descriptor(const Descriptor&) = delete;
-        Descriptor& operator=(const Descriptor&) = delete;
-        int get() const { return m_fd; }
+#ifdef _WIN32
+        using Native = void*;
+#else
+        using Native = int;
+#endif
+        explicit OpenFile(Native native) : m_native(native) {}
+        ~OpenFile();
+        OpenFile(const OpenFile&) = delete;
+        OpenFile& operator=(const OpenFile&) = delete;
+        Native get() const { return m_native; }
 
     private:
-        int m_fd;
+        Native m_native;
     };
-    Descriptor m_file;
-#endif
+
+    std::filesystem::path m_path;
+    OpenFile m_file;
 };

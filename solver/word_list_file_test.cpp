@@ -5,9 +5,17 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
+#include <system_error>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #endif
 
@@ -28,6 +36,35 @@ TEST(WordListFile, AMissingListOrADirectoryFailsToOpen) {
     std::filesystem::create_directory(dir / "a-directory");
     EXPECT_THROW(WordListFile(dir / "a-directory"), SolveFailure);
 }
+
+TEST(WordListFile, AListInAFolderNamedInAnyScriptIsRead) {
+    // Neither name fits a Western code page whole: only the wide name finds them.
+    const auto folder = ScratchFile::directory() / std::filesystem::path(u8"Łukasz") / u8"Zoë";
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / u8"abc.txt", std::ios::binary) << "Zoë\r\n";
+    WordListFile file(folder / u8"abc.txt");
+    EXPECT_EQ(readAll(file), "Zoë\r\n");
+}
+
+#ifdef _WIN32
+TEST(WordListFile, AListThatAnotherProgramLocksFailsInTheSystemsWords) {
+    ScratchFile list("word\r\n", "locked.txt");
+    const HANDLE lock = ::CreateFileW(list.path().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    const std::u8string name = list.path().u8string();
+    try {
+        WordListFile file(list.path());
+        ADD_FAILURE() << "a locked list was opened";
+    } catch (const SolveFailure& failure) {
+        EXPECT_EQ(failure.what(), std::string(name.begin(), name.end()) + ": " +
+                                      std::system_category().message(ERROR_SHARING_VIOLATION));
+    }
+    ::CloseHandle(lock);
+    WordListFile file(list.path());  // and once it is let go, it is read
+    EXPECT_EQ(readAll(file), "word\r\n");
+}
+#endif
 
 #ifndef _WIN32
 TEST(WordListFile, OnlyARegularFileIsAWordList) {
