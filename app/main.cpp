@@ -4,15 +4,38 @@
 #include <QIcon>
 
 #include <filesystem>
+#include <string>
 #include <system_error>
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#endif
 
 namespace {
 
-// The directory that holds the executable, byte for byte. Qt's answer passes
-// through a QString, which turns bytes of a folder name that are not UTF-8 into
-// U+FFFD and so names a folder that is not there; Linux tells the real path.
+// The directory that holds the executable, as the system names it. Qt's answer
+// passes through a QString, which turns bytes of a Linux folder name that are not
+// UTF-8 into U+FFFD and so names a folder that is not there; Linux tells the real
+// path, and Windows its wide name, which no code page narrows.
 std::filesystem::path executableDirectory() {
-#ifdef __linux__
+#ifdef _WIN32
+    std::wstring name(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD size = ::GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
+        if (size == 0) {
+            break;
+        }
+        if (size < name.size()) {
+            name.resize(size);
+            return std::filesystem::path(name).parent_path();
+        }
+        name.resize(name.size() * 2);  // cut short: a longer path than MAX_PATH
+    }
+#elif defined(__linux__)
     std::error_code error;
     const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
     if (!error) {
