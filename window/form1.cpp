@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "design.h"
 #include "form1_accessible.h"
 #include "length_box.h"
 #include "result_list_model.h"
@@ -38,58 +39,12 @@ Q_LOGGING_CATEGORY(solveRunLog, "trelliwick.solve", QtCriticalMsg)
 
 namespace {
 
-// The window's design, in twips (1440 to the inch) relative to the client area.
-struct Place {
-    int left, top, width, height;
-};
-constexpr Place kClientArea{0, 0, 9945, 8055};
-constexpr Place kShape1Place{480, 120, 9015, 615};
-constexpr Place kLabel5Place{720, 240, 8655, 495};
-constexpr Place kLabel9Place{1200, 1200, 975, 375};
-constexpr Place kTextEPlace{2760, 1200, 4935, 375};
-constexpr Place kLabel10Place{1200, 1800, 975, 375};
-constexpr Place kTextOPlace{2760, 1800, 4935, 375};
-constexpr Place kLabel4Place{1200, 2400, 1455, 375};
-constexpr Place kCombo1Place{2760, 2400, 1335, 315};
-constexpr Place kLabel7Place{2520, 3000, 3615, 375};
-constexpr Place kList2Place{2400, 3360, 3975, 1230};
-constexpr Place kLabel2Place{6600, 4200, 1575, 375};
-constexpr Place kLabel8Place{2520, 4920, 3615, 375};
-constexpr Place kList3Place{2400, 5160, 3975, 2595};
-constexpr Place kLabel1Place{840, 5760, 1695, 375};
-constexpr Place kCommand3Place{6840, 6360, 1215, 495};
-constexpr Place kLabel3Place{6600, 7320, 1095, 375};
-
-// 15 twips to the pixel at 96 dots per inch; Qt scales pixels for denser screens.
-constexpr double kTwipsPerPixel = 15;
-
-// Colours A (the window's) and B (the lists'), as red, green, blue, and the text
-// drawn on them.
-const QColor kColourA(255, 192, 128);
-const QColor kColourB(255, 224, 192);
-const QColor kTextOnColours(0, 0, 0);
-
 const QString kCaption =
     QStringLiteral("Trelliwick Solver") + QString(35, u' ') + QStringLiteral("by Qorvendal");
 const QString kInstructions = QStringLiteral(
     "How many words of n or more letters can you make from the letters shown in the "
     "puzzle? In making a word, each letter may be used only once. Each word must "
     "contain the essential letter(s).");
-
-// Edges are rounded, not sizes, so that edges that meet in twips meet in pixels.
-QRect toPixels(const Place& place, double scale) {
-    const double pixelsPerTwip = scale / kTwipsPerPixel;
-    const int left = static_cast<int>(std::lround(place.left * pixelsPerTwip));
-    const int top = static_cast<int>(std::lround(place.top * pixelsPerTwip));
-    const int right = static_cast<int>(std::lround((place.left + place.width) * pixelsPerTwip));
-    const int bottom = static_cast<int>(std::lround((place.top + place.height) * pixelsPerTwip));
-    return {left, top, right - left, bottom - top};
-}
-
-bool captionFits(const QLabel& label, const QRect& box) {
-    return label.minimumSizeHint().width() <= box.width() &&
-           label.heightForWidth(box.width()) <= box.height();
-}
 
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption) {
     auto* label = new QLabel(caption, parent);
@@ -403,44 +358,24 @@ void Form1::nameControlsForScreenReaders() {
 }
 
 void Form1::placeControls() {
-    // The design maps 15 twips to a pixel. Where the toolkit's font needs more room
-    // for a caption, the whole layout grows by one factor, so nothing moves apart.
-    const std::pair<QWidget*, Place> places[] = {
-        {m_shape1, kShape1Place}, {m_label5, kLabel5Place},   {m_label9, kLabel9Place},
-        {m_textE, kTextEPlace},   {m_label10, kLabel10Place}, {m_textO, kTextOPlace},
-        {m_label4, kLabel4Place}, {m_combo1, kCombo1Place},   {m_label7, kLabel7Place},
-        {m_list2, kList2Place},   {m_label2, kLabel2Place},   {m_label8, kLabel8Place},
-        {m_list3, kList3Place},   {m_label1, kLabel1Place},   {m_command3, kCommand3Place},
-        {m_label3, kLabel3Place},
+    const auto control = [this](std::string_view name) {
+        return m_clientArea->findChild<QWidget*>(
+            QLatin1String(name.data(), static_cast<qsizetype>(name.size())),
+            Qt::FindDirectChildrenOnly);
     };
-    const auto fits = [&](double scale) {
-        for (const auto& [widget, place] : places) {
-            const auto* label = qobject_cast<const QLabel*>(widget);
-            if (label == nullptr) {
-                continue;
-            }
-            // A list that lies over the bottom of a heading hides what it covers.
-            QRect visible = toPixels(place, scale);
-            for (const Place& list : {kList2Place, kList3Place}) {
-                const QRect cover = toPixels(list, scale);
-                if (cover.intersects(visible) && cover.top() > visible.top()) {
-                    visible.setBottom(cover.top() - 1);
-                }
-            }
-            if (!captionFits(*label, visible)) {
-                return false;
-            }
+    // Every caption, and the button's text, can be read whole.
+    const double scale = layoutScale([&](std::string_view name, const QRect& shown) {
+        const QWidget* widget = control(name);
+        if (const auto* label = qobject_cast<const QLabel*>(widget)) {
+            return label->minimumSizeHint().width() <= shown.width() &&
+                   label->heightForWidth(shown.width()) <= shown.height();
         }
-        return m_command3->minimumSizeHint().width() <= toPixels(kCommand3Place, scale).width();
-    };
-    double scale = 1.0;
-    while (!fits(scale) && scale < 3.0) {
-        scale += 0.05;
+        return widget != m_command3 || m_command3->minimumSizeHint().width() <= shown.width();
+    });
+    for (const auto& [name, place] : kDesignedControls) {
+        control(name)->setGeometry(toPixels(place, scale));
     }
-    for (const auto& [widget, place] : places) {
-        widget->setGeometry(toPixels(place, scale));
-    }
-    m_clientArea->setMinimumSize(toPixels(kClientArea, scale).size());
+    m_clientArea->setMinimumSize(toPixels(kClientAreaPlace, scale).size());
     m_clientArea->resize(m_clientArea->minimumSize());
 }
 
