@@ -5,6 +5,7 @@
 #include "length_box.h"
 #include "result_list_model.h"
 #include "result_list_view.h"
+#include "screen_fit.h"
 #include "solve_run.h"
 
 #include <QAbstractItemView>
@@ -28,7 +29,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <cmath>
 #include <limits>
 #include <new>
 
@@ -269,30 +269,17 @@ void Form1::fitOnScreen() {
     if (screen == nullptr) {
         return;
     }
-    const QRect available = screen->availableGeometry();
-    const QSize frame = frameGeometry().size() - size();
-    // The largest window whose frame lies on the screen less its panels. Where a
-    // pixel here is a fraction of the screen's, the screen's size and the frame's
-    // are rounded either way: a pixel less keeps the frame on the screen.
-    const double pixelRatio = screen->devicePixelRatio();
-    const int rounding = pixelRatio == std::floor(pixelRatio) ? 0 : 1;
-    const QSize room =
-        (available.size() - frame - QSize(rounding, rounding)).expandedTo(minimumSizeHint());
-    // The design's size where there is room for it. Where there is not, the
-    // contents scroll, and a scroll bar takes room from the other direction.
-    const QSize design = m_clientArea->minimumSize();
-    const int bar =
-        m_scroller->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_scroller);
-    bool across = design.width() > room.width();
-    const bool down =
-        design.height() > room.height() || (across && design.height() + bar > room.height());
-    across = across || (down && design.width() + bar > room.width());
-    const QSize client = (design + QSize(down ? bar : 0, across ? bar : 0)).boundedTo(room);
-    resize(client);
-    // Centred: where it takes the whole room, its frame lies on the room's edges.
-    QRect placed(QPoint(0, 0), client + frame);
-    placed.moveCenter(available.center());
-    move(placed.topLeft());
+    const WindowFit fit = ::fitOnScreen({
+        .available = screen->availableGeometry(),
+        .pixelRatio = screen->devicePixelRatio(),
+        .frame = frameGeometry().size() - size(),
+        .design = m_clientArea->minimumSize(),
+        .scrollBar =
+            m_scroller->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_scroller),
+        .smallest = minimumSizeHint(),
+    });
+    resize(fit.size);
+    move(fit.frameTopLeft);
 }
 
 void Form1::showInView(QWidget* focus) {
