@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "client_area_scroller.h"
 #include "design.h"
 #include "form1_accessible.h"
 #include "length_box.h"
@@ -23,12 +24,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
-#include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
-#include <QVBoxLayout>
 
-#include <algorithm>
 #include <limits>
 #include <new>
 
@@ -148,46 +146,6 @@ QPushButton* makeSolveButton(QWidget* parent, const char* name) {
     return button;
 }
 
-// A scroll area that leaves it to the window to bring the control that Tab reaches
-// into view, whole, where the toolkit would show only the text cursor in it.
-class Scroller : public QScrollArea {
-public:
-    using QScrollArea::QScrollArea;
-
-protected:
-    // Past QScrollArea's own, which scrolls to the text cursor.
-    // NOLINTNEXTLINE(bugprone-parent-virtual-call)
-    bool focusNextPrevChild(bool next) override { return QWidget::focusNextPrevChild(next); }
-};
-
-// The window's one child: a scroll area as large as the window, with no frame of
-// its own, that shows the client area whole where the window is large enough and
-// scrolls it where it is not. A larger window stretches the client area, never
-// the controls on it. The area itself takes no focus: Tab goes from control to
-// control.
-QScrollArea* makeScroller(QWidget* window, QWidget* clientArea) {
-    auto* scroller = new Scroller(window);
-    scroller->setFrameShape(QFrame::NoFrame);
-    scroller->setFocusPolicy(Qt::NoFocus);
-    scroller->setWidgetResizable(true);
-    scroller->setWidget(clientArea);
-    auto* layout = new QVBoxLayout(window);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(scroller);
-    return scroller;
-}
-
-// Scrolls the least that shows the whole of a span that starts at `start` in a view
-// `view` long, or its start where it is longer than the view.
-void showSpan(QScrollBar& bar, int start, int length, int view) {
-    const int end = start + std::min(length, view);
-    if (start < bar.value()) {
-        bar.setValue(start);
-    } else if (end > bar.value() + view) {
-        bar.setValue(end - view);
-    }
-}
-
 // Shows the given pointer over the whole program for as long as it lives.
 class PointerOverride {
 public:
@@ -219,16 +177,7 @@ Form1::Form1(std::filesystem::path executableDirectory, QWidget* parent)
     orderControls();
     nameControlsForScreenReaders();
     placeControls();
-    m_scroller = makeScroller(this, m_clientArea);
-    // However the focus moves to a control (Tab, a click, a screen reader), the
-    // control scrolls into view. The focus that comes back with the window, as it
-    // opens or is switched to, leaves the view as it was: at first, its top left.
-    m_followFocus =
-        connect(qApp, &QApplication::focusChanged, this, [this](const QWidget* old, QWidget* now) {
-            if (old != nullptr) {
-                showInView(now);
-            }
-        });
+    m_scroller = new ClientAreaScroller(m_clientArea, this);
 
     // The load step: "4" in the length box.
     m_combo1->setCurrentIndex(4);
@@ -237,10 +186,7 @@ Form1::Form1(std::filesystem::path executableDirectory, QWidget* parent)
     fitOnScreen();
 }
 
-Form1::~Form1() {
-    // The focus leaves the controls as they go, with the window half gone.
-    disconnect(m_followFocus);
-}
+Form1::~Form1() = default;
 
 void Form1::keyPressEvent(QKeyEvent* event) {
     // Command3 is the default button: an Enter that no control takes presses it.
@@ -280,21 +226,6 @@ void Form1::fitOnScreen() {
     });
     resize(fit.size);
     move(fit.frameTopLeft);
-}
-
-void Form1::showInView(QWidget* focus) {
-    // The design's control that holds the focus: the length box's text is the box's.
-    QWidget* control = focus;
-    while (control != nullptr && control->parentWidget() != m_clientArea) {
-        control = control->parentWidget();
-    }
-    if (control == nullptr) {
-        return;
-    }
-    const QRect place = control->geometry();
-    const QSize view = m_scroller->viewport()->size();
-    showSpan(*m_scroller->horizontalScrollBar(), place.left(), place.width(), view.width());
-    showSpan(*m_scroller->verticalScrollBar(), place.top(), place.height(), view.height());
 }
 
 void Form1::buildControls() {

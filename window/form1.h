@@ -57,7 +57,6 @@ private:
     void nameControlsForScreenReaders();
     void placeControls();
     void fitOnScreen();
-    void showInView(QWidget* focus);
     QListView* view(ResultList list) const;
     ResultListModel& model(ResultList list) const;
 
@@ -71,9 +70,8 @@ private:
     std::unique_ptr<char[]> m_reserve;
     bool m_fittedWithFrame = false;
 
-    QScrollArea* m_scroller = nullptr;      // fills the window; scrolls where it is too small
-    QWidget* m_clientArea = nullptr;        // the design's client area, where the controls lie
-    QMetaObject::Connection m_followFocus;  // scrolls the control with the focus into view
+    QScrollArea* m_scroller = nullptr;  // fills the window; scrolls where it is too small
+    QWidget* m_clientArea = nullptr;    // the design's client area, where the controls lie
 
     // The controls, by the names of the window's design; the captions are the
     // design's too, "Minimun Lenght" spelt so on purpose.
