@@ -7,6 +7,7 @@
 #include "result_list_model.h"
 #include "result_list_view.h"
 #include "screen_fit.h"
+#include "solve_button.h"
 #include "solve_run.h"
 
 #include <QAbstractItemView>
@@ -15,7 +16,6 @@
 #include <QFrame>
 #include <QIcon>
 #include <QItemSelectionModel>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -101,51 +101,6 @@ LengthBox* makeLengthBox(QWidget* parent, const char* name) {
     return lengthBox;
 }
 
-bool isEnter(const QKeyEvent& key) {
-    return key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
-}
-
-// No modifier held, the keypad's own aside.
-bool isPlain(const QKeyEvent& key) {
-    return (key.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
-}
-
-// Keeps Enter with Ctrl, Shift or Alt held from a button, which the toolkit presses
-// for any Enter when it has the focus: only a plain Enter presses Solve.
-class PlainEnterOnly : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::KeyPress) {
-            const auto& key = static_cast<const QKeyEvent&>(*event);
-            if (isEnter(key) && !isPlain(key)) {
-                return true;
-            }
-        }
-        return QObject::eventFilter(watched, event);
-    }
-};
-
-QPushButton* makeSolveButton(QWidget* parent, const char* name) {
-    auto* button = new QPushButton(QStringLiteral("Solve"), parent);
-    button->setObjectName(QLatin1String(name));
-    button->setDefault(true);
-    button->installEventFilter(new PlainEnterOnly(button));
-    // Filled with colour A whatever the style and state: styles shade or ignore a
-    // palette's button colour, so the fill is set by a style sheet of the button's
-    // own. The focus shows as its border, not as the style's tinted focus frame.
-    button->setStyleSheet(
-        QStringLiteral("QPushButton { background-color: %1; color: %4; border: 1px solid %2;"
-                       " border-radius: 3px; outline: none; }"
-                       "QPushButton:focus { border: 2px solid palette(highlight); }"
-                       "QPushButton:pressed { background-color: %3; }")
-            .arg(kColourA.name(), kColourA.darker(200).name(), kColourA.darker(115).name(),
-                 kTextOnColours.name()));
-    return button;
-}
-
 // Shows the given pointer over the whole program for as long as it lives.
 class PointerOverride {
 public:
@@ -187,17 +142,6 @@ Form1::Form1(std::filesystem::path executableDirectory, QWidget* parent)
 }
 
 Form1::~Form1() = default;
-
-void Form1::keyPressEvent(QKeyEvent* event) {
-    // Command3 is the default button: an Enter that no control takes presses it.
-    // Text boxes and lists leave Enter to the window; the length box's open
-    // drop-down is a window of its own, where Enter only picks.
-    if (isEnter(*event) && isPlain(*event)) {
-        m_command3->click();
-        return;
-    }
-    QWidget::keyPressEvent(event);
-}
 
 void Form1::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
@@ -247,7 +191,7 @@ void Form1::buildControls() {
     m_list3Model = new ResultListModel(this);
     m_list3 = makeList(m_clientArea, "List3", m_list3Model);
     m_label1 = makeLabel(m_clientArea, "Label1", QString());
-    m_command3 = makeSolveButton(m_clientArea, "Command3");
+    m_command3 = new SolveButton(m_clientArea);
     m_label3 = makeLabel(m_clientArea, "Label3", QString());
     connect(m_command3, &QPushButton::clicked, this, &Form1::solveClicked);
 }

@@ -13,9 +13,9 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QListView;
-class QPushButton;
 class QScrollArea;
 class ResultListModel;
+class SolveButton;
 
 /// The program's one window: the puzzle's instructions, the essential and other
 /// letters, the minimum length, the Solve button, and the two result lists with
@@ -34,7 +34,6 @@ public:
     ~Form1() override;
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
 
 private slots:
@@ -90,7 +89,7 @@ private:
     LengthBox* m_combo1 = nullptr;      // the minimum length, typed or picked
     QListView* m_list2 = nullptr;       // the words with the essential letters
     QListView* m_list3 = nullptr;       // the solutions
-    QPushButton* m_command3 = nullptr;  // Solve, the default button
+    SolveButton* m_command3 = nullptr;  // Solve, the default button
     ResultListModel* m_list2Model = nullptr;
     ResultListModel* m_list3Model = nullptr;
 };
