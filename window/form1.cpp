@@ -2,8 +2,10 @@
 
 #include "client_area_scroller.h"
 #include "design.h"
+#include "failure_message.h"
 #include "form1_accessible.h"
 #include "length_box.h"
+#include "pointer_override.h"
 #include "result_list_model.h"
 #include "result_list_view.h"
 #include "screen_fit.h"
@@ -14,14 +16,11 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QFrame>
-#include <QIcon>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QLocale>
-#include <QLoggingCategory>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -29,11 +28,6 @@
 
 #include <limits>
 #include <new>
-
-// Why a run failed. The message says the same whatever the cause, and nothing is
-// logged unless asked for: QT_LOGGING_RULES="trelliwick.solve=true" writes each
-// cause on standard error, which desktops keep in their journal.
-Q_LOGGING_CATEGORY(solveRunLog, "trelliwick.solve", QtCriticalMsg)
 
 namespace {
 
@@ -85,30 +79,6 @@ QFrame* makeOutline(QWidget* parent, const char* name) {
     outline->setAttribute(Qt::WA_TransparentForMouseEvents);
     return outline;
 }
-
-LengthBox* makeLengthBox(QWidget* parent, const char* name) {
-    auto* lengthBox = new LengthBox(parent);
-    lengthBox->setObjectName(QLatin1String(name));
-    lengthBox->setEditable(true);
-    lengthBox->setInsertPolicy(QComboBox::NoInsert);
-    // No inline completion: with the text selected, as Tab leaves it, the completion
-    // would take Enter for itself, and Enter there must press Solve. Its items are
-    // one digit each, so there is nothing to complete.
-    lengthBox->setCompleter(nullptr);
-    lengthBox->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
-    lengthBox->addItems({QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"),
-                         QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5")});
-    return lengthBox;
-}
-
-// Shows the given pointer over the whole program for as long as it lives.
-class PointerOverride {
-public:
-    explicit PointerOverride(Qt::CursorShape shape) { QGuiApplication::setOverrideCursor(shape); }
-    ~PointerOverride() { QGuiApplication::restoreOverrideCursor(); }
-    PointerOverride(const PointerOverride&) = delete;
-    PointerOverride& operator=(const PointerOverride&) = delete;
-};
 
 }  // namespace
 
@@ -180,7 +150,8 @@ void Form1::buildControls() {
     m_label10 = makeLabel(m_clientArea, "Label10", QStringLiteral("Others"));
     m_textO = makeTextBox(m_clientArea, "TextO");
     m_label4 = makeLabel(m_clientArea, "Label4", QStringLiteral("Minimun Lenght"));
-    m_combo1 = makeLengthBox(m_clientArea, "Combo1");
+    m_combo1 = new LengthBox(m_clientArea);
+    m_combo1->setObjectName(QStringLiteral("Combo1"));
     m_label7 = makeLabel(m_clientArea, "Label7",
                          QStringLiteral("Example of words with the essential letter(s)"));
     m_list2Model = new ResultListModel(this);
@@ -309,15 +280,7 @@ void Form1::runEnded() {
 }
 
 void Form1::showMessage(std::string_view title, std::string_view text, std::string_view cause) {
-    qCWarning(solveRunLog).noquote()
-        << "the run failed:"
-        << QString::fromUtf8(cause.data(), static_cast<qsizetype>(cause.size()));
-    const PointerOverride arrow(Qt::ArrowCursor);  // over the busy one, for the message
-    QMessageBox box(
-        QMessageBox::NoIcon, QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())),
-        QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), QMessageBox::Ok, this);
-    box.button(QMessageBox::Ok)->setIcon(QIcon());  // some styles put one on it
-    box.exec();
+    showFailureMessage(this, title, text, cause);
 }
 
 char32_t Form1::decimalSeparator() const {
