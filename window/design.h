@@ -2,10 +2,11 @@
 
 // The window's design as data: where each of its sixteen controls lies on the client
 // area, in twips (1440 to the inch) relative to the area's top left, the colours they
-// are drawn in, and the one scale at which the layout is drawn. The design maps 15 twips to a
-// pixel; where the toolkit's font needs more room for a control's content, the whole layout grows
-// by one factor, so that nothing moves apart. No widget lives here: whether a control's content
-// fits the part of its place that shows is asked of whoever builds the window.
+// are drawn in, and the one scale at which the layout is drawn. The design maps 15
+// twips to a pixel; where the toolkit's font needs more room for a control's content,
+// the whole layout grows by one factor, so that nothing moves apart. No widget lives
+// here: whether a control's content fits the part of its place that shows is asked of
+// whoever builds the window.
 
 #include <QColor>
 #include <QRect>

@@ -1,29 +1,25 @@
 #include "form1.h"
 
+#include "caption_label.h"
 #include "client_area_scroller.h"
 #include "design.h"
 #include "failure_message.h"
 #include "form1_accessible.h"
 #include "length_box.h"
 #include "pointer_override.h"
-#include "result_list_model.h"
-#include "result_list_view.h"
+#include "result_list_box.h"
 #include "screen_fit.h"
 #include "solve_button.h"
 #include "solve_run.h"
 
-#include <QAbstractItemView>
 #include <QAccessible>
 #include <QApplication>
 #include <QFrame>
-#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QLocale>
 #include <QPushButton>
 #include <QScreen>
-#include <QScrollBar>
 #include <QStyle>
 
 #include <limits>
@@ -37,32 +33,6 @@ const QString kInstructions = QStringLiteral(
     "How many words of n or more letters can you make from the letters shown in the "
     "puzzle? In making a word, each letter may be used only once. Each word must "
     "contain the essential letter(s).");
-
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption) {
-    auto* label = new QLabel(caption, parent);
-    label->setObjectName(QLatin1String(name));
-    label->setAutoFillBackground(true);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::Window, kColourA);
-    palette.setColor(QPalette::WindowText, kTextOnColours);
-    label->setPalette(palette);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setWordWrap(true);
-    return label;
-}
-
-QListView* makeList(QWidget* parent, const char* name, ResultListModel* model) {
-    auto* list = new ResultListView(parent);
-    list->setObjectName(QLatin1String(name));
-    list->setModel(model);
-    list->setSelectionMode(QAbstractItemView::SingleSelection);
-    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    QPalette palette = list->palette();
-    palette.setColor(QPalette::Base, kColourB);
-    palette.setColor(QPalette::Text, kTextOnColours);
-    list->setPalette(palette);
-    return list;
-}
 
 QLineEdit* makeTextBox(QWidget* parent, const char* name) {
     auto* textBox = new QLineEdit(parent);
@@ -143,27 +113,26 @@ void Form1::fitOnScreen() {
 }
 
 void Form1::buildControls() {
-    m_label5 = makeLabel(m_clientArea, "Label5", kInstructions);
-    m_shape1 = makeOutline(m_clientArea, "Shape1");
-    m_label9 = makeLabel(m_clientArea, "Label9", QStringLiteral("Essential"));
-    m_textE = makeTextBox(m_clientArea, "TextE");
-    m_label10 = makeLabel(m_clientArea, "Label10", QStringLiteral("Others"));
-    m_textO = makeTextBox(m_clientArea, "TextO");
-    m_label4 = makeLabel(m_clientArea, "Label4", QStringLiteral("Minimun Lenght"));
-    m_combo1 = new LengthBox(m_clientArea);
+    QWidget* area = m_clientArea;
+    m_label5 = new CaptionLabel("Label5", kInstructions, area);
+    m_shape1 = makeOutline(area, "Shape1");
+    m_label9 = new CaptionLabel("Label9", QStringLiteral("Essential"), area);
+    m_textE = makeTextBox(area, "TextE");
+    m_label10 = new CaptionLabel("Label10", QStringLiteral("Others"), area);
+    m_textO = makeTextBox(area, "TextO");
+    m_label4 = new CaptionLabel("Label4", QStringLiteral("Minimun Lenght"), area);
+    m_combo1 = new LengthBox(area);
     m_combo1->setObjectName(QStringLiteral("Combo1"));
-    m_label7 = makeLabel(m_clientArea, "Label7",
-                         QStringLiteral("Example of words with the essential letter(s)"));
-    m_list2Model = new ResultListModel(this);
-    m_list2 = makeList(m_clientArea, "List2", m_list2Model);
-    m_label2 = makeLabel(m_clientArea, "Label2", QString());
+    m_label7 = new CaptionLabel(
+        "Label7", QStringLiteral("Example of words with the essential letter(s)"), area);
+    m_list2 = new ResultListBox("List2", area);
+    m_label2 = new CaptionLabel("Label2", QString(), area);
     m_label8 =
-        makeLabel(m_clientArea, "Label8", QStringLiteral("List of words with the above letters"));
-    m_list3Model = new ResultListModel(this);
-    m_list3 = makeList(m_clientArea, "List3", m_list3Model);
-    m_label1 = makeLabel(m_clientArea, "Label1", QString());
-    m_command3 = new SolveButton(m_clientArea);
-    m_label3 = makeLabel(m_clientArea, "Label3", QString());
+        new CaptionLabel("Label8", QStringLiteral("List of words with the above letters"), area);
+    m_list3 = new ResultListBox("List3", area);
+    m_label1 = new CaptionLabel("Label1", QString(), area);
+    m_command3 = new SolveButton(area);
+    m_label3 = new CaptionLabel("Label3", QString(), area);
     connect(m_command3, &QPushButton::clicked, this, &Form1::solveClicked);
 }
 
@@ -212,12 +181,8 @@ void Form1::placeControls() {
     m_clientArea->resize(m_clientArea->minimumSize());
 }
 
-QListView* Form1::view(ResultList list) const {
-    return list == ResultList::List2 ? m_list2 : m_list3;
-}
-
-ResultListModel& Form1::model(ResultList list) const {
-    return list == ResultList::List2 ? *m_list2Model : *m_list3Model;
+ResultListBox& Form1::listBox(ResultList list) const {
+    return list == ResultList::List2 ? *m_list2 : *m_list3;
 }
 
 void Form1::solveClicked() {
@@ -246,17 +211,15 @@ std::string Form1::text(InputField field) const {
 }
 
 void Form1::clear(ResultList list) {
-    model(list).clear();  // which leaves nothing current or selected
-    view(list)->verticalScrollBar()->setValue(0);
-    view(list)->horizontalScrollBar()->setValue(0);
+    listBox(list).clear();
 }
 
 void Form1::append(ResultList list, std::string_view word) {
-    model(list).append(word);
+    listBox(list).append(word);
 }
 
 std::size_t Form1::entryCount(ResultList list) const {
-    return model(list).entryCount();
+    return listBox(list).entryCount();
 }
 
 void Form1::setCaption(CountLabel label, std::string_view caption) {
@@ -268,15 +231,8 @@ void Form1::runEnded() {
     // A run that failed may have failed for want of memory: the reserve makes room
     // for what is shown now and for the message.
     m_reserve.reset();
-    for (const ResultList list : {ResultList::List2, ResultList::List3}) {
-        model(list).publish();
-        // Each list starts at its first entry, current but not selected, so that
-        // End, Home and the page keys move from there at once.
-        QItemSelectionModel* selection = view(list)->selectionModel();
-        if (!selection->currentIndex().isValid() && model(list).rowCount() > 0) {
-            selection->setCurrentIndex(model(list).index(0), QItemSelectionModel::NoUpdate);
-        }
-    }
+    m_list2->showEntries();
+    m_list3->showEntries();
 }
 
 void Form1::showMessage(std::string_view title, std::string_view text, std::string_view cause) {

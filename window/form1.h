@@ -12,9 +12,8 @@ class LengthBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
-class QListView;
 class QScrollArea;
-class ResultListModel;
+class ResultListBox;
 class SolveButton;
 
 /// The program's one window: the puzzle's instructions, the essential and other
@@ -56,8 +55,7 @@ private:
     void nameControlsForScreenReaders();
     void placeControls();
     void fitOnScreen();
-    QListView* view(ResultList list) const;
-    ResultListModel& model(ResultList list) const;
+    ResultListBox& listBox(ResultList list) const;
 
     // Memory set aside at each press of Solve and given back when the run ends, so
     // that a run that has used up the memory can still show what it listed and
@@ -87,9 +85,7 @@ private:
     QLineEdit* m_textE = nullptr;       // the essential letters
     QLineEdit* m_textO = nullptr;       // the other letters
     LengthBox* m_combo1 = nullptr;      // the minimum length, typed or picked
-    QListView* m_list2 = nullptr;       // the words with the essential letters
-    QListView* m_list3 = nullptr;       // the solutions
+    ResultListBox* m_list2 = nullptr;   // the words with the essential letters
+    ResultListBox* m_list3 = nullptr;   // the solutions
     SolveButton* m_command3 = nullptr;  // Solve, the default button
-    ResultListModel* m_list2Model = nullptr;
-    ResultListModel* m_list3Model = nullptr;
 };
