@@ -1,73 +1,31 @@
 #include "form1.h"
 
+#include "caption_label.h"
+#include "client_area_scroller.h"
+#include "design.h"
+#include "failure_message.h"
 #include "form1_accessible.h"
 #include "length_box.h"
-#include "result_list_model.h"
-#include "result_list_view.h"
+#include "pointer_override.h"
+#include "result_list_box.h"
+#include "screen_fit.h"
+#include "solve_button.h"
 #include "solve_run.h"
 
-#include <QAbstractItemView>
 #include <QAccessible>
 #include <QApplication>
 #include <QFrame>
-#include <QIcon>
-#include <QItemSelectionModel>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QLocale>
-#include <QLoggingCategory>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
-#include <QScrollArea>
-#include <QScrollBar>
 #include <QStyle>
-#include <QVBoxLayout>
 
-#include <algorithm>
-#include <cmath>
 #include <limits>
 #include <new>
 
-// Why a run failed. The message says the same whatever the cause, and nothing is
-// logged unless asked for: QT_LOGGING_RULES="trelliwick.solve=true" writes each
-// cause on standard error, which desktops keep in their journal.
-Q_LOGGING_CATEGORY(solveRunLog, "trelliwick.solve", QtCriticalMsg)
-
 namespace {
-
-// The window's design, in twips (1440 to the inch) relative to the client area.
-struct Place {
-    int left, top, width, height;
-};
-constexpr Place kClientArea{0, 0, 9945, 8055};
-constexpr Place kShape1Place{480, 120, 9015, 615};
-constexpr Place kLabel5Place{720, 240, 8655, 495};
-constexpr Place kLabel9Place{1200, 1200, 975, 375};
-constexpr Place kTextEPlace{2760, 1200, 4935, 375};
-constexpr Place kLabel10Place{1200, 1800, 975, 375};
-constexpr Place kTextOPlace{2760, 1800, 4935, 375};
-constexpr Place kLabel4Place{1200, 2400, 1455, 375};
-constexpr Place kCombo1Place{2760, 2400, 1335, 315};
-constexpr Place kLabel7Place{2520, 3000, 3615, 375};
-constexpr Place kList2Place{2400, 3360, 3975, 1230};
-constexpr Place kLabel2Place{6600, 4200, 1575, 375};
-constexpr Place kLabel8Place{2520, 4920, 3615, 375};
-constexpr Place kList3Place{2400, 5160, 3975, 2595};
-constexpr Place kLabel1Place{840, 5760, 1695, 375};
-constexpr Place kCommand3Place{6840, 6360, 1215, 495};
-constexpr Place kLabel3Place{6600, 7320, 1095, 375};
-
-// 15 twips to the pixel at 96 dots per inch; Qt scales pixels for denser screens.
-constexpr double kTwipsPerPixel = 15;
-
-// Colours A (the window's) and B (the lists'), as red, green, blue, and the text
-// drawn on them.
-const QColor kColourA(255, 192, 128);
-const QColor kColourB(255, 224, 192);
-const QColor kTextOnColours(0, 0, 0);
 
 const QString kCaption =
     QStringLiteral("Trelliwick Solver") + QString(35, u' ') + QStringLiteral("by Qorvendal");
@@ -75,47 +33,6 @@ const QString kInstructions = QStringLiteral(
     "How many words of n or more letters can you make from the letters shown in the "
     "puzzle? In making a word, each letter may be used only once. Each word must "
     "contain the essential letter(s).");
-
-// Edges are rounded, not sizes, so that edges that meet in twips meet in pixels.
-QRect toPixels(const Place& place, double scale) {
-    const double pixelsPerTwip = scale / kTwipsPerPixel;
-    const int left = static_cast<int>(std::lround(place.left * pixelsPerTwip));
-    const int top = static_cast<int>(std::lround(place.top * pixelsPerTwip));
-    const int right = static_cast<int>(std::lround((place.left + place.width) * pixelsPerTwip));
-    const int bottom = static_cast<int>(std::lround((place.top + place.height) * pixelsPerTwip));
-    return {left, top, right - left, bottom - top};
-}
-
-bool captionFits(const QLabel& label, const QRect& box) {
-    return label.minimumSizeHint().width() <= box.width() &&
-           label.heightForWidth(box.width()) <= box.height();
-}
-
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption) {
-    auto* label = new QLabel(caption, parent);
-    label->setObjectName(QLatin1String(name));
-    label->setAutoFillBackground(true);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::Window, kColourA);
-    palette.setColor(QPalette::WindowText, kTextOnColours);
-    label->setPalette(palette);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setWordWrap(true);
-    return label;
-}
-
-QListView* makeList(QWidget* parent, const char* name, ResultListModel* model) {
-    auto* list = new ResultListView(parent);
-    list->setObjectName(QLatin1String(name));
-    list->setModel(model);
-    list->setSelectionMode(QAbstractItemView::SingleSelection);
-    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    QPalette palette = list->palette();
-    palette.setColor(QPalette::Base, kColourB);
-    palette.setColor(QPalette::Text, kTextOnColours);
-    list->setPalette(palette);
-    return list;
-}
 
 QLineEdit* makeTextBox(QWidget* parent, const char* name) {
     auto* textBox = new QLineEdit(parent);
@@ -132,115 +49,6 @@ QFrame* makeOutline(QWidget* parent, const char* name) {
     outline->setAttribute(Qt::WA_TransparentForMouseEvents);
     return outline;
 }
-
-LengthBox* makeLengthBox(QWidget* parent, const char* name) {
-    auto* lengthBox = new LengthBox(parent);
-    lengthBox->setObjectName(QLatin1String(name));
-    lengthBox->setEditable(true);
-    lengthBox->setInsertPolicy(QComboBox::NoInsert);
-    // No inline completion: with the text selected, as Tab leaves it, the completion
-    // would take Enter for itself, and Enter there must press Solve. Its items are
-    // one digit each, so there is nothing to complete.
-    lengthBox->setCompleter(nullptr);
-    lengthBox->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
-    lengthBox->addItems({QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"),
-                         QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5")});
-    return lengthBox;
-}
-
-bool isEnter(const QKeyEvent& key) {
-    return key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
-}
-
-// No modifier held, the keypad's own aside.
-bool isPlain(const QKeyEvent& key) {
-    return (key.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
-}
-
-// Keeps Enter with Ctrl, Shift or Alt held from a button, which the toolkit presses
-// for any Enter when it has the focus: only a plain Enter presses Solve.
-class PlainEnterOnly : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::KeyPress) {
-            const auto& key = static_cast<const QKeyEvent&>(*event);
-            if (isEnter(key) && !isPlain(key)) {
-                return true;
-            }
-        }
-        return QObject::eventFilter(watched, event);
-    }
-};
-
-QPushButton* makeSolveButton(QWidget* parent, const char* name) {
-    auto* button = new QPushButton(QStringLiteral("Solve"), parent);
-    button->setObjectName(QLatin1String(name));
-    button->setDefault(true);
-    button->installEventFilter(new PlainEnterOnly(button));
-    // Filled with colour A whatever the style and state: styles shade or ignore a
-    // palette's button colour, so the fill is set by a style sheet of the button's
-    // own. The focus shows as its border, not as the style's tinted focus frame.
-    button->setStyleSheet(
-        QStringLiteral("QPushButton { background-color: %1; color: %4; border: 1px solid %2;"
-                       " border-radius: 3px; outline: none; }"
-                       "QPushButton:focus { border: 2px solid palette(highlight); }"
-                       "QPushButton:pressed { background-color: %3; }")
-            .arg(kColourA.name(), kColourA.darker(200).name(), kColourA.darker(115).name(),
-                 kTextOnColours.name()));
-    return button;
-}
-
-// A scroll area that leaves it to the window to bring the control that Tab reaches
-// into view, whole, where the toolkit would show only the text cursor in it.
-class Scroller : public QScrollArea {
-public:
-    using QScrollArea::QScrollArea;
-
-protected:
-    // Past QScrollArea's own, which scrolls to the text cursor.
-    // NOLINTNEXTLINE(bugprone-parent-virtual-call)
-    bool focusNextPrevChild(bool next) override { return QWidget::focusNextPrevChild(next); }
-};
-
-// The window's one child: a scroll area as large as the window, with no frame of
-// its own, that shows the client area whole where the window is large enough and
-// scrolls it where it is not. A larger window stretches the client area, never
-// the controls on it. The area itself takes no focus: Tab goes from control to
-// control.
-QScrollArea* makeScroller(QWidget* window, QWidget* clientArea) {
-    auto* scroller = new Scroller(window);
-    scroller->setFrameShape(QFrame::NoFrame);
-    scroller->setFocusPolicy(Qt::NoFocus);
-    scroller->setWidgetResizable(true);
-    scroller->setWidget(clientArea);
-    auto* layout = new QVBoxLayout(window);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(scroller);
-    return scroller;
-}
-
-// Scrolls the least that shows the whole of a span that starts at `start` in a view
-// `view` long, or its start where it is longer than the view.
-void showSpan(QScrollBar& bar, int start, int length, int view) {
-    const int end = start + std::min(length, view);
-    if (start < bar.value()) {
-        bar.setValue(start);
-    } else if (end > bar.value() + view) {
-        bar.setValue(end - view);
-    }
-}
-
-// Shows the given pointer over the whole program for as long as it lives.
-class PointerOverride {
-public:
-    explicit PointerOverride(Qt::CursorShape shape) { QGuiApplication::setOverrideCursor(shape); }
-    ~PointerOverride() { QGuiApplication::restoreOverrideCursor(); }
-    PointerOverride(const PointerOverride&) = delete;
-    PointerOverride& operator=(const PointerOverride&) = delete;
-};
 
 }  // namespace
 
@@ -264,16 +72,7 @@ Form1::Form1(std::filesystem::path executableDirectory, QWidget* parent)
     orderControls();
     nameControlsForScreenReaders();
     placeControls();
-    m_scroller = makeScroller(this, m_clientArea);
-    // However the focus moves to a control (Tab, a click, a screen reader), the
-    // control scrolls into view. The focus that comes back with the window, as it
-    // opens or is switched to, leaves the view as it was: at first, its top left.
-    m_followFocus =
-        connect(qApp, &QApplication::focusChanged, this, [this](const QWidget* old, QWidget* now) {
-            if (old != nullptr) {
-                showInView(now);
-            }
-        });
+    m_scroller = new ClientAreaScroller(m_clientArea, this);
 
     // The load step: "4" in the length box.
     m_combo1->setCurrentIndex(4);
@@ -282,21 +81,7 @@ Form1::Form1(std::filesystem::path executableDirectory, QWidget* parent)
     fitOnScreen();
 }
 
-Form1::~Form1() {
-    // The focus leaves the controls as they go, with the window half gone.
-    disconnect(m_followFocus);
-}
-
-void Form1::keyPressEvent(QKeyEvent* event) {
-    // Command3 is the default button: an Enter that no control takes presses it.
-    // Text boxes and lists leave Enter to the window; the length box's open
-    // drop-down is a window of its own, where Enter only picks.
-    if (isEnter(*event) && isPlain(*event)) {
-        m_command3->click();
-        return;
-    }
-    QWidget::keyPressEvent(event);
-}
+Form1::~Form1() = default;
 
 void Form1::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
@@ -314,68 +99,40 @@ void Form1::fitOnScreen() {
     if (screen == nullptr) {
         return;
     }
-    const QRect available = screen->availableGeometry();
-    const QSize frame = frameGeometry().size() - size();
-    // The largest window whose frame lies on the screen less its panels. Where a
-    // pixel here is a fraction of the screen's, the screen's size and the frame's
-    // are rounded either way: a pixel less keeps the frame on the screen.
-    const double pixelRatio = screen->devicePixelRatio();
-    const int rounding = pixelRatio == std::floor(pixelRatio) ? 0 : 1;
-    const QSize room =
-        (available.size() - frame - QSize(rounding, rounding)).expandedTo(minimumSizeHint());
-    // The design's size where there is room for it. Where there is not, the
-    // contents scroll, and a scroll bar takes room from the other direction.
-    const QSize design = m_clientArea->minimumSize();
-    const int bar =
-        m_scroller->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_scroller);
-    bool across = design.width() > room.width();
-    const bool down =
-        design.height() > room.height() || (across && design.height() + bar > room.height());
-    across = across || (down && design.width() + bar > room.width());
-    const QSize client = (design + QSize(down ? bar : 0, across ? bar : 0)).boundedTo(room);
-    resize(client);
-    // Centred: where it takes the whole room, its frame lies on the room's edges.
-    QRect placed(QPoint(0, 0), client + frame);
-    placed.moveCenter(available.center());
-    move(placed.topLeft());
-}
-
-void Form1::showInView(QWidget* focus) {
-    // The design's control that holds the focus: the length box's text is the box's.
-    QWidget* control = focus;
-    while (control != nullptr && control->parentWidget() != m_clientArea) {
-        control = control->parentWidget();
-    }
-    if (control == nullptr) {
-        return;
-    }
-    const QRect place = control->geometry();
-    const QSize view = m_scroller->viewport()->size();
-    showSpan(*m_scroller->horizontalScrollBar(), place.left(), place.width(), view.width());
-    showSpan(*m_scroller->verticalScrollBar(), place.top(), place.height(), view.height());
+    const WindowFit fit = ::fitOnScreen({
+        .available = screen->availableGeometry(),
+        .pixelRatio = screen->devicePixelRatio(),
+        .frame = frameGeometry().size() - size(),
+        .design = m_clientArea->minimumSize(),
+        .scrollBar =
+            m_scroller->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_scroller),
+        .smallest = minimumSizeHint(),
+    });
+    resize(fit.size);
+    move(fit.frameTopLeft);
 }
 
 void Form1::buildControls() {
-    m_label5 = makeLabel(m_clientArea, "Label5", kInstructions);
-    m_shape1 = makeOutline(m_clientArea, "Shape1");
-    m_label9 = makeLabel(m_clientArea, "Label9", QStringLiteral("Essential"));
-    m_textE = makeTextBox(m_clientArea, "TextE");
-    m_label10 = makeLabel(m_clientArea, "Label10", QStringLiteral("Others"));
-    m_textO = makeTextBox(m_clientArea, "TextO");
-    m_label4 = makeLabel(m_clientArea, "Label4", QStringLiteral("Minimun Lenght"));
-    m_combo1 = makeLengthBox(m_clientArea, "Combo1");
-    m_label7 = makeLabel(m_clientArea, "Label7",
-                         QStringLiteral("Example of words with the essential letter(s)"));
-    m_list2Model = new ResultListModel(this);
-    m_list2 = makeList(m_clientArea, "List2", m_list2Model);
-    m_label2 = makeLabel(m_clientArea, "Label2", QString());
+    QWidget* area = m_clientArea;
+    m_label5 = new CaptionLabel("Label5", kInstructions, area);
+    m_shape1 = makeOutline(area, "Shape1");
+    m_label9 = new CaptionLabel("Label9", QStringLiteral("Essential"), area);
+    m_textE = makeTextBox(area, "TextE");
+    m_label10 = new CaptionLabel("Label10", QStringLiteral("Others"), area);
+    m_textO = makeTextBox(area, "TextO");
+    m_label4 = new CaptionLabel("Label4", QStringLiteral("Minimun Lenght"), area);
+    m_combo1 = new LengthBox(area);
+    m_combo1->setObjectName(QStringLiteral("Combo1"));
+    m_label7 = new CaptionLabel(
+        "Label7", QStringLiteral("Example of words with the essential letter(s)"), area);
+    m_list2 = new ResultListBox("List2", area);
+    m_label2 = new CaptionLabel("Label2", QString(), area);
     m_label8 =
-        makeLabel(m_clientArea, "Label8", QStringLiteral("List of words with the above letters"));
-    m_list3Model = new ResultListModel(this);
-    m_list3 = makeList(m_clientArea, "List3", m_list3Model);
-    m_label1 = makeLabel(m_clientArea, "Label1", QString());
-    m_command3 = makeSolveButton(m_clientArea, "Command3");
-    m_label3 = makeLabel(m_clientArea, "Label3", QString());
+        new CaptionLabel("Label8", QStringLiteral("List of words with the above letters"), area);
+    m_list3 = new ResultListBox("List3", area);
+    m_label1 = new CaptionLabel("Label1", QString(), area);
+    m_command3 = new SolveButton(area);
+    m_label3 = new CaptionLabel("Label3", QString(), area);
     connect(m_command3, &QPushButton::clicked, this, &Form1::solveClicked);
 }
 
@@ -403,53 +160,29 @@ void Form1::nameControlsForScreenReaders() {
 }
 
 void Form1::placeControls() {
-    // The design maps 15 twips to a pixel. Where the toolkit's font needs more room
-    // for a caption, the whole layout grows by one factor, so nothing moves apart.
-    const std::pair<QWidget*, Place> places[] = {
-        {m_shape1, kShape1Place}, {m_label5, kLabel5Place},   {m_label9, kLabel9Place},
-        {m_textE, kTextEPlace},   {m_label10, kLabel10Place}, {m_textO, kTextOPlace},
-        {m_label4, kLabel4Place}, {m_combo1, kCombo1Place},   {m_label7, kLabel7Place},
-        {m_list2, kList2Place},   {m_label2, kLabel2Place},   {m_label8, kLabel8Place},
-        {m_list3, kList3Place},   {m_label1, kLabel1Place},   {m_command3, kCommand3Place},
-        {m_label3, kLabel3Place},
+    const auto control = [this](std::string_view name) {
+        return m_clientArea->findChild<QWidget*>(
+            QLatin1String(name.data(), static_cast<qsizetype>(name.size())),
+            Qt::FindDirectChildrenOnly);
     };
-    const auto fits = [&](double scale) {
-        for (const auto& [widget, place] : places) {
-            const auto* label = qobject_cast<const QLabel*>(widget);
-            if (label == nullptr) {
-                continue;
-            }
-            // A list that lies over the bottom of a heading hides what it covers.
-            QRect visible = toPixels(place, scale);
-            for (const Place& list : {kList2Place, kList3Place}) {
-                const QRect cover = toPixels(list, scale);
-                if (cover.intersects(visible) && cover.top() > visible.top()) {
-                    visible.setBottom(cover.top() - 1);
-                }
-            }
-            if (!captionFits(*label, visible)) {
-                return false;
-            }
+    // Every caption, and the button's text, can be read whole.
+    const double scale = layoutScale([&](std::string_view name, const QRect& shown) {
+        const QWidget* widget = control(name);
+        if (const auto* label = qobject_cast<const QLabel*>(widget)) {
+            return label->minimumSizeHint().width() <= shown.width() &&
+                   label->heightForWidth(shown.width()) <= shown.height();
         }
-        return m_command3->minimumSizeHint().width() <= toPixels(kCommand3Place, scale).width();
-    };
-    double scale = 1.0;
-    while (!fits(scale) && scale < 3.0) {
-        scale += 0.05;
+        return widget != m_command3 || m_command3->minimumSizeHint().width() <= shown.width();
+    });
+    for (const auto& [name, place] : kDesignedControls) {
+        control(name)->setGeometry(toPixels(place, scale));
     }
-    for (const auto& [widget, place] : places) {
-        widget->setGeometry(toPixels(place, scale));
-    }
-    m_clientArea->setMinimumSize(toPixels(kClientArea, scale).size());
+    m_clientArea->setMinimumSize(toPixels(kClientAreaPlace, scale).size());
     m_clientArea->resize(m_clientArea->minimumSize());
 }
 
-QListView* Form1::view(ResultList list) const {
-    return list == ResultList::List2 ? m_list2 : m_list3;
-}
-
-ResultListModel& Form1::model(ResultList list) const {
-    return list == ResultList::List2 ? *m_list2Model : *m_list3Model;
+ResultListBox& Form1::listBox(ResultList list) const {
+    return list == ResultList::List2 ? *m_list2 : *m_list3;
 }
 
 void Form1::solveClicked() {
@@ -478,17 +211,15 @@ std::string Form1::text(InputField field) const {
 }
 
 void Form1::clear(ResultList list) {
-    model(list).clear();  // which leaves nothing current or selected
-    view(list)->verticalScrollBar()->setValue(0);
-    view(list)->horizontalScrollBar()->setValue(0);
+    listBox(list).clear();
 }
 
 void Form1::append(ResultList list, std::string_view word) {
-    model(list).append(word);
+    listBox(list).append(word);
 }
 
 std::size_t Form1::entryCount(ResultList list) const {
-    return model(list).entryCount();
+    return listBox(list).entryCount();
 }
 
 void Form1::setCaption(CountLabel label, std::string_view caption) {
@@ -500,27 +231,12 @@ void Form1::runEnded() {
     // A run that failed may have failed for want of memory: the reserve makes room
     // for what is shown now and for the message.
     m_reserve.reset();
-    for (const ResultList list : {ResultList::List2, ResultList::List3}) {
-        model(list).publish();
-        // Each list starts at its first entry, current but not selected, so that
-        // End, Home and the page keys move from there at once.
-        QItemSelectionModel* selection = view(list)->selectionModel();
-        if (!selection->currentIndex().isValid() && model(list).rowCount() > 0) {
-            selection->setCurrentIndex(model(list).index(0), QItemSelectionModel::NoUpdate);
-        }
-    }
+    m_list2->showEntries();
+    m_list3->showEntries();
 }
 
 void Form1::showMessage(std::string_view title, std::string_view text, std::string_view cause) {
-    qCWarning(solveRunLog).noquote()
-        << "the run failed:"
-        << QString::fromUtf8(cause.data(), static_cast<qsizetype>(cause.size()));
-    const PointerOverride arrow(Qt::ArrowCursor);  // over the busy one, for the message
-    QMessageBox box(
-        QMessageBox::NoIcon, QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())),
-        QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), QMessageBox::Ok, this);
-    box.button(QMessageBox::Ok)->setIcon(QIcon());  // some styles put one on it
-    box.exec();
+    showFailureMessage(this, title, text, cause);
 }
 
 char32_t Form1::decimalSeparator() const {

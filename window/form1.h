@@ -12,10 +12,9 @@ class LengthBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
-class QListView;
-class QPushButton;
 class QScrollArea;
-class ResultListModel;
+class ResultListBox;
+class SolveButton;
 
 /// The program's one window: the puzzle's instructions, the essential and other
 /// letters, the minimum length, the Solve button, and the two result lists with
@@ -34,7 +33,6 @@ public:
     ~Form1() override;
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
 
 private slots:
@@ -57,9 +55,7 @@ private:
     void nameControlsForScreenReaders();
     void placeControls();
     void fitOnScreen();
-    void showInView(QWidget* focus);
-    QListView* view(ResultList list) const;
-    ResultListModel& model(ResultList list) const;
+    ResultListBox& listBox(ResultList list) const;
 
     // Memory set aside at each press of Solve and given back when the run ends, so
     // that a run that has used up the memory can still show what it listed and
@@ -71,9 +67,8 @@ private:
     std::unique_ptr<char[]> m_reserve;
     bool m_fittedWithFrame = false;
 
-    QScrollArea* m_scroller = nullptr;      // fills the window; scrolls where it is too small
-    QWidget* m_clientArea = nullptr;        // the design's client area, where the controls lie
-    QMetaObject::Connection m_followFocus;  // scrolls the control with the focus into view
+    QScrollArea* m_scroller = nullptr;  // fills the window; scrolls where it is too small
+    QWidget* m_clientArea = nullptr;    // the design's client area, where the controls lie
 
     // The controls, by the names of the window's design; the captions are the
     // design's too, "Minimun Lenght" spelt so on purpose.
@@ -90,9 +85,7 @@ private:
     QLineEdit* m_textE = nullptr;       // the essential letters
     QLineEdit* m_textO = nullptr;       // the other letters
     LengthBox* m_combo1 = nullptr;      // the minimum length, typed or picked
-    QListView* m_list2 = nullptr;       // the words with the essential letters
-    QListView* m_list3 = nullptr;       // the solutions
-    QPushButton* m_command3 = nullptr;  // Solve, the default button
-    ResultListModel* m_list2Model = nullptr;
-    ResultListModel* m_list3Model = nullptr;
+    ResultListBox* m_list2 = nullptr;   // the words with the essential letters
+    ResultListBox* m_list3 = nullptr;   // the solutions
+    SolveButton* m_command3 = nullptr;  // Solve, the default button
 };

@@ -48,11 +48,15 @@ public:
         return {widget->mapTo(scroller()->viewport(), QPoint(0, 0)), widget->size()};
     }
     // Whether the whole of the control shows in the window, or as much of it from
-    // its top left as the window can show.
+    // its start as the window can show: its top left, or right to left its top right.
     ::testing::AssertionResult inView(const char* name) {
         const QRect place = shown(control(name));
         const QRect view = scroller()->viewport()->rect();
-        if (view.contains(QRect(place.topLeft(), place.size().boundedTo(view.size())))) {
+        QRect start(place.topLeft(), place.size().boundedTo(view.size()));
+        if (form.isRightToLeft()) {
+            start.moveRight(place.right());
+        }
+        if (view.contains(start)) {
             return ::testing::AssertionSuccess();
         }
         return ::testing::AssertionFailure()
@@ -95,6 +99,21 @@ public:
 
 private:
     QFont m_before;
+};
+
+// Lays the program out in a direction for as long as it lives.
+class ProgramDirection {
+public:
+    explicit ProgramDirection(Qt::LayoutDirection direction)
+        : m_before(QApplication::layoutDirection()) {
+        QApplication::setLayoutDirection(direction);
+    }
+    ~ProgramDirection() { QApplication::setLayoutDirection(m_before); }
+    ProgramDirection(const ProgramDirection&) = delete;
+    ProgramDirection& operator=(const ProgramDirection&) = delete;
+
+private:
+    Qt::LayoutDirection m_before;
 };
 
 TEST(Form1OnScreen, WhereTheScreenHasRoomItOpensAtTheDesignsSizeCentredAndWhole) {
@@ -153,52 +172,60 @@ TEST(Form1OnScreen, OnAnyScreenItsFrameLiesOnTheScreenAndItScrollsOnlyWhereItMus
 TEST(Form1OnScreen, WhereItHasNoRoomItOpensAsLargeAsTheScreenAllowsAndScrollsTheFocusIntoView) {
     // A font twice the usual size makes the design outgrow the screen.
     const ProgramFont large(2);
-    const QTemporaryDir directory;
-    OnScreen screen(directory);
-    QApplication::processEvents();
-    const QRect available = screen.form.screen()->availableGeometry();
-    const QRect frame = screen.form.frameGeometry();
-    const std::map<std::string, QRect> design = screen.places();
-    ASSERT_GT(design.at("Label3").bottom(), available.height()) << "the design fits the screen";
-    ASSERT_GT(design.at("Shape1").right(), available.width()) << "the design fits the screen";
+    for (const Qt::LayoutDirection direction : {Qt::LeftToRight, Qt::RightToLeft}) {
+        SCOPED_TRACE(direction == Qt::LeftToRight ? "left to right" : "right to left");
+        const ProgramDirection layout(direction);
+        const QTemporaryDir directory;
+        OnScreen screen(directory);
+        QApplication::processEvents();
+        const QRect available = screen.form.screen()->availableGeometry();
+        const QRect frame = screen.form.frameGeometry();
+        const std::map<std::string, QRect> design = screen.places();
+        ASSERT_GT(design.at("Label3").bottom(), available.height()) << "the design fits the screen";
+        ASSERT_GT(design.at("Shape1").right(), available.width()) << "the design fits the screen";
 
-    // The frame, title bar and all, lies on the screen and fills it; a pixel may
-    // go where a pixel of the window is a fraction of the screen's.
-    EXPECT_TRUE(available.contains(frame)) << describe(frame) << " on " << describe(available);
-    EXPECT_NEAR(frame.width(), available.width(), 1);
-    EXPECT_NEAR(frame.height(), available.height(), 1);
-    EXPECT_GT(screen.form.geometry().top(), frame.top());  // the title bar's room
-    EXPECT_TRUE(screen.scroller()->horizontalScrollBar()->isVisible());
-    EXPECT_TRUE(screen.scroller()->verticalScrollBar()->isVisible());
-    EXPECT_EQ(screen.places(), design);  // nothing squeezed or moved
-    // It opens on the design's top left, the instructions' start and the first input.
-    EXPECT_EQ(screen.scroller()->horizontalScrollBar()->value(), 0);
-    EXPECT_EQ(screen.scroller()->verticalScrollBar()->value(), 0);
+        // The frame, title bar and all, lies on the screen and fills it; a pixel may
+        // go where a pixel of the window is a fraction of the screen's.
+        EXPECT_TRUE(available.contains(frame)) << describe(frame) << " on " << describe(available);
+        EXPECT_NEAR(frame.width(), available.width(), 1);
+        EXPECT_NEAR(frame.height(), available.height(), 1);
+        EXPECT_GT(screen.form.geometry().top(), frame.top());  // the title bar's room
+        EXPECT_TRUE(screen.scroller()->horizontalScrollBar()->isVisible());
+        EXPECT_TRUE(screen.scroller()->verticalScrollBar()->isVisible());
+        EXPECT_EQ(screen.places(), design);  // nothing squeezed or moved
+        // It opens at the start of both scroll bars: the design's top left, the
+        // instructions' start and the first input (its top right, right to left).
+        EXPECT_EQ(screen.scroller()->horizontalScrollBar()->value(), 0);
+        EXPECT_EQ(screen.scroller()->verticalScrollBar()->value(), 0);
 
-    // Tab and Shift+Tab bring each control they reach into view, whole.
-    for (const char* name : {"TextO", "Combo1", "List2", "List3", "Command3"}) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        EXPECT_TRUE(screen.inView(name)) << "after Tab";
+        // Tab and Shift+Tab bring each control they reach into view, whole.
+        screen.control("TextE")->setFocus();
+        for (const char* name : {"TextO", "Combo1", "List2", "List3", "Command3"}) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            EXPECT_TRUE(screen.inView(name)) << "after Tab";
+        }
+        EXPECT_EQ(QApplication::focusWidget(), screen.control("Command3"));
+        EXPECT_GT(screen.scroller()->verticalScrollBar()->value(), 0);
+        for (const char* name : {"List3", "List2", "Combo1", "TextO", "TextE"}) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+            EXPECT_TRUE(screen.inView(name)) << "after Shift+Tab";
+        }
+
+        // A click on the part of a list that shows brings the whole list into view.
+        const QRect list3 = design.at("List3");
+        screen.scroller()->verticalScrollBar()->setValue(list3.top() + list3.height() / 2 -
+                                                         screen.scroller()->viewport()->height());
+        const QRect part =
+            screen.shown(screen.control("List3")) & screen.scroller()->viewport()->rect();
+        ASSERT_GT(part.height(), 10);
+        ASSERT_FALSE(screen.inView("List3"));
+        auto* list = static_cast<QListView*>(screen.control("List3"));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->viewport()->mapFrom(screen.scroller()->viewport(),
+                                                    part.topLeft() + QPoint(10, 5)));
+        EXPECT_EQ(QApplication::focusWidget(), list);
+        EXPECT_TRUE(screen.inView("List3")) << "after a click";
     }
-    EXPECT_EQ(QApplication::focusWidget(), screen.control("Command3"));
-    EXPECT_GT(screen.scroller()->verticalScrollBar()->value(), 0);
-    for (const char* name : {"List3", "List2", "Combo1"}) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
-        EXPECT_TRUE(screen.inView(name)) << "after Shift+Tab";
-    }
-
-    // A click on the part of a list that shows brings the whole list into view.
-    screen.scroller()->horizontalScrollBar()->setValue(0);
-    const QRect list3 = design.at("List3");
-    screen.scroller()->verticalScrollBar()->setValue(list3.top() + list3.height() / 2 -
-                                                     screen.scroller()->viewport()->height());
-    ASSERT_LT(screen.shown(screen.control("List3")).top() + 10,
-              screen.scroller()->viewport()->height());
-    ASSERT_FALSE(screen.inView("List3"));
-    auto* list = static_cast<QListView*>(screen.control("List3"));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(10, 5));
-    EXPECT_EQ(QApplication::focusWidget(), list);
-    EXPECT_TRUE(screen.inView("List3")) << "after a click";
 }
 
 TEST(Form1OnScreen, ResizedSmallerItScrollsAndLargerItShowsMoreBackground) {

@@ -190,7 +190,15 @@ TEST_F(Form1Test, EachControlStandsWhereTheDesignPutsItAmongTheOthers) {
     }
 }
 
-TEST_F(Form1Test, ColoursAreThoseOfTheDesign) {
+// Whether a pixel is drawn in something darker than colour A: text or a line.
+bool isInk(const QColor& pixel) {
+    const QColor a(255, 192, 128);
+    return std::abs(pixel.red() - a.red()) + std::abs(pixel.green() - a.green()) +
+               std::abs(pixel.blue() - a.blue()) >
+           96;
+}
+
+TEST_F(Form1Test, ColoursCaptionsAndOutlineShowAsTheDesignDrawsThem) {
     const QImage window = form.grab().toImage();
     EXPECT_EQ(window.pixelColor(2, form.height() - 2), QColor(255, 192, 128));  // colour A
     auto* list = control<QListView>("List2");
@@ -205,6 +213,66 @@ TEST_F(Form1Test, ColoursAreThoseOfTheDesign) {
     QTest::keyClick(control<QListView>("List3"), Qt::Key_Tab);
     ASSERT_EQ(QApplication::focusWidget(), button);
     EXPECT_EQ(button->grab().toImage().pixelColor(6, button->height() / 2), QColor(255, 192, 128));
+
+    // The client area as it shows, a part at a time where it scrolls, in the screen's
+    // pixels: each caption, the counts too, starts at its label's left edge, but for
+    // its first letter's own margin.
+    writeWordList("rate\r\n");
+    typePuzzle("e", "rta", "4");
+    QTest::keyClick(textE(), Qt::Key_Return);
+    ASSERT_EQ(caption("Label3"), QStringLiteral("1"));
+    const QImage area = textE()->parentWidget()->grab().toImage();
+    const double ratio = area.devicePixelRatio();
+    const auto pixels = [&](const QRect& rect) {
+        return QRect(QPoint(static_cast<int>(std::lround(rect.left() * ratio)),
+                            static_cast<int>(std::lround(rect.top() * ratio))),
+                     rect.size() * ratio);
+    };
+    for (const char* name :
+         {"Label5", "Label9", "Label10", "Label4", "Label7", "Label8", "Label2", "Label3"}) {
+        // Its first line, above the list that lies over the bottom of a heading.
+        const QRect label = pixels(control<QLabel>(name)->geometry());
+        int firstInk = label.right() + 1;
+        for (int y = label.top(); y < label.top() + label.height() / 2; ++y) {
+            for (int x = label.left(); x < firstInk; ++x) {
+                if (isInk(area.pixelColor(x, y))) {
+                    firstInk = x;
+                }
+            }
+        }
+        EXPECT_LE(firstInk - label.left(), 2 * ratio)
+            << name << " starts its caption at " << firstInk - label.left() << " of "
+            << label.width();
+    }
+    // The outline is a line one pixel wide on each side, with colour A inside it:
+    // crossed from outside, in the margin that it leaves around the instructions.
+    const QRect outline = pixels(control<QFrame>("Shape1")->geometry());
+    const QRect instructions = pixels(control<QLabel>("Label5")->geometry());
+    const int marginX = (outline.left() + instructions.left()) / 2;
+    const int middleY = (outline.top() + outline.bottom()) / 2;
+    const struct {
+        const char* side;
+        QPoint outside, inwards;
+    } sides[] = {
+        {"left", {outline.left() - 3, middleY}, {1, 0}},
+        {"right", {outline.right() + 3, middleY}, {-1, 0}},
+        {"top", {marginX, outline.top() - 3}, {0, 1}},
+        {"bottom", {marginX, outline.bottom() + 3}, {0, -1}},
+    };
+    for (const auto& side : sides) {
+        QPoint at = side.outside;
+        for (int step = 0; step < 6 && !isInk(area.pixelColor(at)); ++step) {
+            at += side.inwards;
+        }
+        int width = 0;
+        for (; isInk(area.pixelColor(at)); at += side.inwards) {
+            ++width;
+        }
+        // A pixel here may be one of the screen's and a half.
+        EXPECT_GE(width, 1) << side.side;
+        EXPECT_LE(width, std::ceil(ratio)) << side.side;
+        EXPECT_EQ(area.pixelColor(at), QColor(255, 192, 128)) << side.side;
+    }
 }
 
 TEST_F(Form1Test, IsCentredFrameAndAll) {
@@ -607,8 +675,22 @@ TEST_F(Form1Test, APastedMinimumIsKeptWhole) {
     EXPECT_EQ(entries("List2"), (QStringList{"tree"}));
 }
 
+// Sets a palette for the whole program for as long as it lives, however the test
+// that sets it ends.
+class ProgramPalette {
+public:
+    explicit ProgramPalette(const QPalette& palette) : m_before(QApplication::palette()) {
+        QApplication::setPalette(palette);
+    }
+    ~ProgramPalette() { QApplication::setPalette(m_before); }
+    ProgramPalette(const ProgramPalette&) = delete;
+    ProgramPalette& operator=(const ProgramPalette&) = delete;
+
+private:
+    QPalette m_before;
+};
+
 TEST(Form1, TextOnTheDesignsColoursStaysLegibleUnderADarkPalette) {
-    const QPalette before = QApplication::palette();
     QPalette dark;
     for (const auto role : {QPalette::Window, QPalette::Base, QPalette::Button}) {
         dark.setColor(role, QColor(40, 40, 40));
@@ -616,7 +698,7 @@ TEST(Form1, TextOnTheDesignsColoursStaysLegibleUnderADarkPalette) {
     for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
         dark.setColor(role, QColor(230, 230, 230));
     }
-    QApplication::setPalette(dark);
+    const ProgramPalette darkDesktop(dark);
     QTemporaryDir directory;
     std::ofstream(directory.filePath("abc.txt").toStdString(), std::ios::binary) << "rate\r\n";
     {
@@ -639,7 +721,6 @@ TEST(Form1, TextOnTheDesignsColoursStaysLegibleUnderADarkPalette) {
         // The outline is a line, which needs 3:1 to be seen.
         EXPECT_GE(inkContrast(form.findChild<QWidget*>("Shape1")->grab().toImage(), colourA), 3);
     }
-    QApplication::setPalette(before);
 }
 
 TEST_F(Form1Test, APastedWallOfTextFailsAtOnce) {
