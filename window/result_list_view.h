@@ -3,14 +3,14 @@
 #include <QListView>
 
 /// A list of entries one line high each, placed by arithmetic from the first
-/// entry's height rather than entry by entry, so that a list of millions of
-/// entries takes no memory and no time to lay out beyond the rows it draws. (The
-/// toolkit's list view kept two ints a row and asked the model for every row at
-/// each layout: with every line of trelliwick-bench's 4M-line list listed, the
-/// window's run took 2.8 to 3.3 times the core's; with this view, 1.5 to 1.6.)
-/// Otherwise a list view as the toolkit's: one entry current and one selected,
-/// the arrow, page, Home and End keys, the pointer, and what a screen reader is
-/// told, a row at a time. It scrolls a whole entry at a time; no row is hidden.
+/// entry's height rather than entry by entry, so that a list of millions of entries
+/// takes no memory and no time to lay out beyond the rows it shows. None of the
+/// toolkit's list layout is used, yet it stays a QListView: the toolkit builds the
+/// table that a screen reader reads only for the item views it knows by class.
+///
+/// Otherwise a list view as the toolkit's: one entry current and one selected, the
+/// arrow, page, Home and End keys, the pointer, and what a screen reader is told, a
+/// row at a time. It scrolls a whole entry at a time; no row is hidden.
 class ResultListView : public QListView {
     Q_OBJECT
 
