@@ -1,5 +1,7 @@
 #include "result_list_view.h"
 
+#include "result_list_model.h"
+
 #include <QAccessible>
 #include <QPaintEvent>
 #include <QPainter>
@@ -31,14 +33,22 @@ int ResultListView::rows() const {
 }
 
 QSize ResultListView::rowSize() const {
-    if (rows() <= 0) {
-        return {};
+    if (!m_rowSize.isValid()) {
+        if (rows() <= 0) {
+            return {};
+        }
+        const QModelIndex first = indexOfRow(0);
+        QStyleOptionViewItem option;
+        initViewItemOption(&option);
+        const QSize size = itemDelegateForIndex(first)->sizeHint(option, first);
+        m_rowSize = {size.width(), std::max(1, size.height())};
     }
-    const QModelIndex first = indexOfRow(0);
-    QStyleOptionViewItem option;
-    initViewItemOption(&option);
-    const QSize size = itemDelegateForIndex(first)->sizeHint(option, first);
-    return {size.width(), std::max(1, size.height())};
+    return m_rowSize;
+}
+
+int ResultListView::rowWidth(const QStyleOptionViewItem& option, int row) const {
+    const QModelIndex index = indexOfRow(row);
+    return itemDelegateForIndex(index)->sizeHint(option, index).width();
 }
 
 int ResultListView::rowsShown(int rowHeight) const {
@@ -57,7 +67,7 @@ int ResultListView::rowAt(int y, int rowHeight) const {
 QRect ResultListView::rowRect(int row, QSize size) const {
     const std::int64_t top =
         std::clamp((std::int64_t{row} - topRow()) * size.height(), -kFarOff, kFarOff);
-    return {-horizontalOffset(), static_cast<int>(top), std::max(size.width(), viewport()->width()),
+    return {-horizontalOffset(), static_cast<int>(top), std::max(m_widest, viewport()->width()),
             size.height()};
 }
 
@@ -106,7 +116,19 @@ QModelIndex ResultListView::indexAt(const QPoint& point) const {
 }
 
 void ResultListView::doItemsLayout() {
-    // Nothing to lay out row by row: the scroll bars and the viewport.
+    // Nothing to lay out row by row: the rows measured afresh, the scroll bars and
+    // the viewport.
+    m_rowSize = {};
+    m_widest = 0;
+    m_measuredFirst = 0;
+    m_measuredLast = -1;
+    const auto* entries = qobject_cast<const ResultListModel*>(model());
+    const int longest = entries != nullptr ? entries->longestRow() : -1;
+    if (longest >= 0 && longest < rows() && !rootIndex().isValid()) {
+        QStyleOptionViewItem option;
+        initViewItemOption(&option);
+        m_widest = rowWidth(option, longest);
+    }
     // NOLINTNEXTLINE(bugprone-parent-virtual-call)
     QAbstractItemView::doItemsLayout();
 }
@@ -166,6 +188,9 @@ void ResultListView::scrollContentsBy(int dx, int dy) {
     // NOLINTNEXTLINE(bugprone-parent-virtual-call)
     QAbstractItemView::scrollContentsBy(
         dx, static_cast<int>(std::clamp(std::int64_t{dy} * rowSize().height(), -limit, limit)));
+    if (dy != 0 && measureShownRows()) {
+        updateHorizontalRange();
+    }
 }
 
 void ResultListView::setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) {
@@ -232,6 +257,30 @@ void ResultListView::paintEvent(QPaintEvent* event) {
     }
 }
 
+bool ResultListView::measureShownRows() {
+    const int count = rows();
+    const int first = topRow();
+    const int last = static_cast<int>(
+        std::min<std::int64_t>(std::int64_t{first} + rowsShown(rowSize().height()), count - 1));
+    const int widest = m_widest;
+    if (first <= last) {
+        QStyleOptionViewItem option;
+        initViewItemOption(&option);
+        for (int row = first; row <= last; ++row) {
+            if (row < m_measuredFirst || row > m_measuredLast) {
+                m_widest = std::max(m_widest, rowWidth(option, row));
+            }
+        }
+    }
+    m_measuredFirst = first;
+    m_measuredLast = last;
+    return m_widest > widest;
+}
+
+void ResultListView::updateHorizontalRange() {
+    horizontalScrollBar()->setRange(0, std::max(0, m_widest - viewport()->width()));
+}
+
 void ResultListView::updateGeometries() {
     const int count = rows();
     if (count <= 0 || geometry().isEmpty()) {
@@ -243,9 +292,10 @@ void ResultListView::updateGeometries() {
         verticalScrollBar()->setSingleStep(1);
         verticalScrollBar()->setPageStep(shown);
         verticalScrollBar()->setRange(0, std::max(0, count - shown));
+        measureShownRows();
         horizontalScrollBar()->setSingleStep(std::max(1, size.width()));
         horizontalScrollBar()->setPageStep(viewport()->width());
-        horizontalScrollBar()->setRange(0, std::max(0, size.width() - viewport()->width()));
+        updateHorizontalRange();
     }
     // NOLINTNEXTLINE(bugprone-parent-virtual-call)
     QAbstractItemView::updateGeometries();

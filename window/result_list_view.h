@@ -2,15 +2,21 @@
 
 #include <QListView>
 
-/// A list of entries one line high each, placed by arithmetic from the first
-/// entry's height rather than entry by entry, so that a list of millions of entries
-/// takes no memory and no time to lay out beyond the rows it shows. None of the
-/// toolkit's list layout is used, yet it stays a QListView: the toolkit builds the
-/// table that a screen reader reads only for the item views it knows by class.
+class QStyleOptionViewItem;
+
+/// A list of entries one line high each, placed by arithmetic rather than entry by
+/// entry, so that a list of millions of entries takes no memory and no time to lay
+/// out beyond the rows it shows. None of the toolkit's list layout is used, yet it
+/// stays a QListView: the toolkit builds the table that a screen reader reads only
+/// for the item views it knows by class.
 ///
 /// Otherwise a list view as the toolkit's: one entry current and one selected, the
 /// arrow, page, Home and End keys, the pointer, and what a screen reader is told, a
-/// row at a time. It scrolls a whole entry at a time; no row is hidden.
+/// row at a time. Rows are as high as the first entry, and as wide as the widest of
+/// the longest entry (a ResultListModel's, in bytes) and the entries shown so far,
+/// each asked of the delegate once, and again after a layout (a new font, style,
+/// delegate or model, entries published). It scrolls a whole entry at a time; no
+/// row is hidden.
 class ResultListView : public QListView {
     Q_OBJECT
 
@@ -38,9 +44,17 @@ protected:
 private:
     int rows() const;
     QSize rowSize() const;
+    int rowWidth(const QStyleOptionViewItem& option, int row) const;
     int rowsShown(int rowHeight) const;
     int topRow() const;
     int rowAt(int y, int rowHeight) const;
     QRect rowRect(int row, QSize size) const;
     QModelIndex indexOfRow(int row) const;
+    bool measureShownRows();
+    void updateHorizontalRange();
+
+    mutable QSize m_rowSize;  // the first entry's, measured when first needed after a layout
+    int m_widest = 0;         // the widest entry measured since the last layout
+    int m_measuredFirst = 0;  // the rows shown when they were last measured
+    int m_measuredLast = -1;
 };

@@ -2,22 +2,38 @@
 #include "result_list_model.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QImage>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 
 namespace {
 
-// A list of `entries` words "word0", "word1"…, shown in a view of its own.
+// A delegate that counts what it is asked to measure, and may make rows taller.
+struct CountingDelegate : QStyledItemDelegate {
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        ++asked;
+        return QStyledItemDelegate::sizeHint(option, index) + QSize(0, taller);
+    }
+    mutable int asked = 0;
+    int taller = 0;
+};
+
+// A list of `entries` words "word0", "word1"…, less those that `words` gives by
+// row, shown in a view of its own.
 class ResultListViewTest : public testing::Test {
 protected:
-    void fill(int entries) {
+    void fill(int entries, const std::map<int, std::string>& words = {}) {
         for (int i = 0; i < entries; ++i) {
-            model.append("word" + std::to_string(i));
+            const auto word = words.find(i);
+            model.append(word != words.end() ? word->second : "word" + std::to_string(i));
         }
         model.publish();
         view.setModel(&model);
@@ -111,6 +127,58 @@ TEST_F(ResultListViewTest, DrawsItsEntriesAndTheSelectionAndNothingBelow) {
     EXPECT_LT(inked(rowHeight, 2 * rowHeight, base), row / 2);  // the second is
     EXPECT_EQ(inked(2 * rowHeight, image.height(), base),
               (image.height() - 2 * rowHeight) * image.width());
+}
+
+TEST_F(ResultListViewTest, EveryEntryCanBeScrolledWholeIntoViewAndIsMeasuredOnce) {
+    // Far down, the longest entry in bytes, and one shorter but drawn wider
+    // wherever a W is wider than an i.
+    const std::string longest(60, 'i');
+    const std::string wider(30, 'W');
+    fill(1000, {{600, wider}, {900, longest}});
+    const QFontMetrics metrics(view.font());
+    QScrollBar* bar = view.horizontalScrollBar();
+    const int width = view.viewport()->width();
+    ASSERT_GT(metrics.horizontalAdvance(QString::fromStdString(longest)), width);
+    // The longest is in reach from the start.
+    EXPECT_GE(view.visualRect(model.index(900)).width(),
+              metrics.horizontalAdvance(QString::fromStdString(longest)));
+    bar->setValue(bar->maximum());
+    EXPECT_EQ(view.visualRect(model.index(900)).right(), width - 1);
+    // The wider is in reach once it is shown.
+    view.scrollTo(model.index(600), QAbstractItemView::PositionAtCenter);
+    EXPECT_GE(view.visualRect(model.index(600)).width(),
+              metrics.horizontalAdvance(QString::fromStdString(wider)));
+    bar->setValue(bar->maximum());
+    EXPECT_EQ(view.visualRect(model.index(600)).right(), width - 1);
+
+    // The delegate is asked for the rows' sizes once, and again when they may have
+    // changed: here it makes them taller.
+    auto* delegate = new CountingDelegate(&view);
+    delegate->taller = 6;
+    view.setItemDelegate(delegate);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return view.visualRect(model.index(0)).height() == rowHeight + 6; }, 5000))
+        << "rows " << view.visualRect(model.index(0)).height() << " high";
+    view.verticalScrollBar()->setValue(0);
+    delegate->asked = 0;
+    view.setCurrentIndex(model.index(0));
+    for (int i = 0; i < 100; ++i) {
+        view.visualRect(model.index(i));
+        view.indexAt(QPoint(5, i));
+        view.scrollTo(model.index(1));
+        view.viewport()->repaint();
+    }
+    EXPECT_EQ(delegate->asked, 0) << "for what is known";
+    view.verticalScrollBar()->setValue(1);
+    EXPECT_LE(delegate->asked, 1) << "for more than the one row newly shown";
+    // A larger font makes them taller again.
+    const int taller = view.visualRect(model.index(0)).height();
+    QFont font = view.font();
+    font.setPointSizeF(font.pointSizeF() * 2);
+    view.setFont(font);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return view.visualRect(model.index(0)).height() > taller + rowHeight / 2; }, 5000))
+        << "rows " << view.visualRect(model.index(0)).height() << " high, " << taller << " before";
 }
 
 }  // namespace
