@@ -183,10 +183,10 @@ int ResultListView::verticalOffset() const {
 }
 
 void ResultListView::scrollContentsBy(int dx, int dy) {
+    // The viewport's pixels move with the rows, and only what they uncover is drawn.
     // dy counts rows; a move of more than the viewport redraws it all anyway.
     const std::int64_t limit = viewport()->height() + std::int64_t{rowSize().height()};
-    // NOLINTNEXTLINE(bugprone-parent-virtual-call)
-    QAbstractItemView::scrollContentsBy(
+    viewport()->scroll(
         dx, static_cast<int>(std::clamp(std::int64_t{dy} * rowSize().height(), -limit, limit)));
     if (dy != 0 && measureShownRows()) {
         updateHorizontalRange();

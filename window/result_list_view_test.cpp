@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QImage>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTest>
@@ -48,6 +49,34 @@ protected:
 
     int rowAt(QPoint point) const { return view.indexAt(point).row(); }
 
+    QImage drawn() const {
+        return view.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    }
+    // Whether the screen comes to show the viewport as it draws itself now, both
+    // what it moved as it scrolled and what it drew anew.
+    testing::AssertionResult screenShowsWhatIsDrawn() const {
+        const QImage expected = drawn();
+        const QRect area(view.viewport()->mapTo(&view, QPoint(0, 0)), view.viewport()->size());
+        QImage shown;
+        if (QTest::qWaitFor(
+                [&] {
+                    shown = view.screen()->grabWindow(view.winId()).toImage().copy(area);
+                    return shown.convertToFormat(QImage::Format_RGB32) == expected;
+                },
+                5000)) {
+            return testing::AssertionSuccess();
+        }
+        int differing = 0;
+        for (int y = 0; y < std::min(shown.height(), expected.height()); ++y) {
+            for (int x = 0; x < std::min(shown.width(), expected.width()); ++x) {
+                differing += shown.pixel(x, y) != expected.pixel(x, y) ? 1 : 0;
+            }
+        }
+        return testing::AssertionFailure()
+               << "the screen shows " << shown.width() << "x" << shown.height() << " pixels, "
+               << differing << " of them other than the view draws";
+    }
+
     ResultListModel model;
     ResultListView view;
     int rowHeight = 0;
@@ -60,11 +89,16 @@ TEST_F(ResultListViewTest, RowsLieOneUnderAnotherAndThePointerFindsThem) {
     EXPECT_EQ(rowAt(QPoint(5, rowHeight - 1)), 0);
     EXPECT_EQ(rowAt(QPoint(5, rowHeight)), 1);
     EXPECT_EQ(view.visualRect(model.index(3)).top(), 3 * rowHeight);
-    // Scrolled, a whole entry at a time.
+    // Scrolled, a whole entry at a time, far or a row or two.
     view.verticalScrollBar()->setValue(500);
     EXPECT_EQ(rowAt(QPoint(5, 2)), 500);
     EXPECT_EQ(view.visualRect(model.index(502)).top(), 2 * rowHeight);
     EXPECT_LT(view.visualRect(model.index(499)).bottom(), 0);
+    EXPECT_TRUE(screenShowsWhatIsDrawn());
+    for (const int top : {501, 499, 502}) {
+        view.verticalScrollBar()->setValue(top);
+        EXPECT_TRUE(screenShowsWhatIsDrawn()) << "at " << top;
+    }
     // At the end the last entry shows whole, and nothing lies below it.
     view.scrollToBottom();
     const QRect last = view.visualRect(model.index(999));
