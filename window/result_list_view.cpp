@@ -174,7 +174,9 @@ QModelIndex ResultListView::moveCursor(CursorAction cursorAction, Qt::KeyboardMo
 }
 
 int ResultListView::horizontalOffset() const {
-    return horizontalScrollBar()->value();
+    // Right to left, the bar's start is at its right, where the rows' ends are.
+    const QScrollBar* bar = horizontalScrollBar();
+    return isRightToLeft() ? bar->maximum() - bar->value() : bar->value();
 }
 
 int ResultListView::verticalOffset() const {
@@ -184,10 +186,12 @@ int ResultListView::verticalOffset() const {
 
 void ResultListView::scrollContentsBy(int dx, int dy) {
     // The viewport's pixels move with the rows, and only what they uncover is drawn.
-    // dy counts rows; a move of more than the viewport redraws it all anyway.
+    // dy counts rows; a move of more than the viewport redraws it all anyway. Right
+    // to left, the rows move the other way as the bar's value grows.
     const std::int64_t limit = viewport()->height() + std::int64_t{rowSize().height()};
     viewport()->scroll(
-        dx, static_cast<int>(std::clamp(std::int64_t{dy} * rowSize().height(), -limit, limit)));
+        isRightToLeft() ? -dx : dx,
+        static_cast<int>(std::clamp(std::int64_t{dy} * rowSize().height(), -limit, limit)));
     if (dy != 0 && measureShownRows()) {
         updateHorizontalRange();
     }
@@ -278,7 +282,12 @@ bool ResultListView::measureShownRows() {
 }
 
 void ResultListView::updateHorizontalRange() {
-    horizontalScrollBar()->setRange(0, std::max(0, m_widest - viewport()->width()));
+    QScrollBar* bar = horizontalScrollBar();
+    const int maximum = std::max(0, m_widest - viewport()->width());
+    if (maximum != bar->maximum()) {
+        bar->setRange(0, maximum);
+        viewport()->update();  // right to left, the rows move with the range's end
+    }
 }
 
 void ResultListView::updateGeometries() {

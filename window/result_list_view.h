@@ -11,12 +11,12 @@ class QStyleOptionViewItem;
 /// for the item views it knows by class.
 ///
 /// Otherwise a list view as the toolkit's: one entry current and one selected, the
-/// arrow, page, Home and End keys, the pointer, and what a screen reader is told, a
-/// row at a time. Rows are as high as the first entry, and as wide as the widest of
-/// the longest entry (a ResultListModel's, in bytes) and the entries shown so far,
-/// each asked of the delegate once, and again after a layout (a new font, style,
-/// delegate or model, entries published). It scrolls a whole entry at a time; no
-/// row is hidden.
+/// arrow, page, Home and End keys, the pointer, right to left mirrored, and what a
+/// screen reader is told, a row at a time. Rows are as high as the first entry, and
+/// as wide as the widest of the longest entry (a ResultListModel's, in bytes) and
+/// the entries shown so far, each asked of the delegate once, and again after a
+/// layout (a new font, style, delegate or model, entries published). It scrolls a
+/// whole entry at a time; no row is hidden.
 class ResultListView : public QListView {
     Q_OBJECT
 

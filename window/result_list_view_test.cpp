@@ -49,6 +49,29 @@ protected:
 
     int rowAt(QPoint point) const { return view.indexAt(point).row(); }
 
+    QPoint rowCentre(int row) const { return view.visualRect(model.index(row)).center(); }
+
+    // The pixels of the viewport's rows `first` to `last` that are `colour`, and the
+    // columns of those that are not.
+    struct Ink {
+        int pixels = 0;
+        int leftmostOther = -1;
+        int rightmostOther = -1;
+    };
+    Ink inkOf(const QImage& image, int first, int last, const QColor& colour) const {
+        Ink ink;
+        for (int y = first * rowHeight; y < (last + 1) * rowHeight && y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                if (image.pixelColor(x, y) == colour) {
+                    ++ink.pixels;
+                } else {
+                    ink.leftmostOther = ink.leftmostOther < 0 ? x : std::min(ink.leftmostOther, x);
+                    ink.rightmostOther = std::max(ink.rightmostOther, x);
+                }
+            }
+        }
+        return ink;
+    }
     QImage drawn() const {
         return view.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     }
@@ -114,6 +137,50 @@ TEST_F(ResultListViewTest, RowsLieOneUnderAnotherAndThePointerFindsThem) {
     QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, last.center() - QPoint(0, rowHeight));
     ASSERT_EQ(view.selectionModel()->selectedRows().size(), 1);
     EXPECT_EQ(view.selectionModel()->selectedRows().front().row(), 998);
+}
+
+TEST_F(ResultListViewTest, RightToLeftTheRowsAndTheirScrollingAreMirrored) {
+    fill(1000, {{3, std::string(60, 'm')}});
+    QScrollBar* bar = view.horizontalScrollBar();
+    const int width = view.viewport()->width();
+    const auto left = [&](int row) { return view.visualRect(model.index(row)).left(); };
+    ASSERT_GT(bar->maximum(), 0);
+    const int widest = bar->maximum() + width;
+    EXPECT_EQ(view.visualRect(model.index(0)).width(), widest);
+    // Left to right the bar's value is how far the rows have moved left.
+    bar->setValue(10);
+    EXPECT_EQ(left(0), -10);
+    bar->setValue(0);
+    const Ink leftToRight = inkOf(drawn(), 1, 1, view.palette().color(QPalette::Base));
+    EXPECT_LT(leftToRight.rightmostOther, width / 2) << "\"word1\" at the left";
+
+    // Right to left the bar starts at the right, as do the rows, whose right ends
+    // meet the viewport's there; each step of the bar moves them right.
+    view.setLayoutDirection(Qt::RightToLeft);
+    EXPECT_EQ(bar->value(), 0);
+    EXPECT_EQ(left(0), width - widest);
+    EXPECT_EQ(view.visualRect(model.index(7)).right(), width - 1);
+    bar->setValue(10);
+    EXPECT_EQ(left(0), width - widest + 10);
+    bar->setValue(bar->maximum());
+    EXPECT_EQ(left(0), 0);
+    EXPECT_EQ(view.visualRect(model.index(0)).width(), widest);
+    // The entries are drawn from the right, and the pointer finds them there.
+    bar->setValue(0);
+    const QImage image = drawn();
+    const Ink rightToLeft = inkOf(image, 1, 1, view.palette().color(QPalette::Base));
+    EXPECT_GT(rightToLeft.leftmostOther, width / 2) << "\"word1\" at the right";
+    EXPECT_LE(width - 1 - rightToLeft.rightmostOther, 2 * leftToRight.leftmostOther + 2)
+        << "near the right, as it was near the left";
+    EXPECT_LT(inkOf(image, 3, 3, view.palette().color(QPalette::Base)).leftmostOther, width / 4)
+        << "the long entry, cut at the left";
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(width - 5, rowCentre(2).y()));
+    EXPECT_EQ(view.currentIndex().row(), 2);
+    // What the screen shows after the rows moved is what they draw where they are.
+    for (const int value : {37, 5, bar->maximum()}) {
+        bar->setValue(value);
+        EXPECT_TRUE(screenShowsWhatIsDrawn()) << "at " << value;
+    }
 }
 
 TEST_F(ResultListViewTest, KeysMoveTheCurrentEntryAndKeepItInView) {
