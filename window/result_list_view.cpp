@@ -3,6 +3,7 @@
 #include "result_list_model.h"
 
 #include <QAccessible>
+#include <QHoverEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -222,6 +223,21 @@ QRegion ResultListView::visualRegionForSelection(const QItemSelection& selection
     return region.intersected(viewport()->rect());
 }
 
+bool ResultListView::viewportEvent(QEvent* event) {
+    switch (event->type()) {
+        case QEvent::HoverEnter:
+        case QEvent::HoverMove:
+            m_hover = indexAt(static_cast<QHoverEvent*>(event)->position().toPoint());
+            break;
+        case QEvent::HoverLeave:
+            m_hover = QPersistentModelIndex();
+            break;
+        default:
+            break;
+    }
+    return QListView::viewportEvent(event);
+}
+
 void ResultListView::paintEvent(QPaintEvent* event) {
     const int count = rows();
     if (count <= 0) {
@@ -231,6 +247,7 @@ void ResultListView::paintEvent(QPaintEvent* event) {
     initViewItemOption(&option);
     const QStyle::State state = option.state;
     const bool enabled = (state & QStyle::State_Enabled) != 0;
+    const bool alternate = alternatingRowColors();
     const QModelIndex current = currentIndex();
     const bool focus = (hasFocus() || viewport()->hasFocus()) && current.isValid();
     const QSize size = rowSize();
@@ -253,10 +270,14 @@ void ResultListView::paintEvent(QPaintEvent* event) {
         if (focus && index == current) {
             option.state |= QStyle::State_HasFocus;
         }
-        // The row's background without the selection's, which the delegate draws.
-        QStyleOptionViewItem background = option;
-        background.state &= ~QStyle::State_Selected;
-        style()->drawPrimitive(QStyle::PE_PanelItemViewRow, &background, &painter, this);
+        option.state.setFlag(QStyle::State_MouseOver, m_hover == index);
+        if (alternate) {
+            // The row's background without the selection's, which the delegate draws.
+            option.features.setFlag(QStyleOptionViewItem::Alternate, (row & 1) != 0);
+            QStyleOptionViewItem background = option;
+            background.state &= ~QStyle::State_Selected;
+            style()->drawPrimitive(QStyle::PE_PanelItemViewRow, &background, &painter, this);
+        }
         itemDelegateForIndex(index)->paint(&painter, option, index);
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QListView>
+#include <QPersistentModelIndex>
 
 class QStyleOptionViewItem;
 
@@ -11,10 +12,11 @@ class QStyleOptionViewItem;
 /// for the item views it knows by class.
 ///
 /// Otherwise a list view as the toolkit's: one entry current and one selected, the
-/// arrow, page, Home and End keys, the pointer, right to left mirrored, and what a
-/// screen reader is told, a row at a time. Rows are as high as the first entry, and
-/// as wide as the widest of the longest entry (a ResultListModel's, in bytes) and
-/// the entries shown so far, each asked of the delegate once, and again after a
+/// arrow, page, Home and End keys, the pointer, right to left mirrored, the entry
+/// under the pointer and alternating row colours as the style draws them, and what
+/// a screen reader is told, a row at a time. Rows are as high as the first entry,
+/// and as wide as the widest of the longest entry (a ResultListModel's, in bytes)
+/// and the entries shown so far, each asked of the delegate once, and again after a
 /// layout (a new font, style, delegate or model, entries published). It scrolls a
 /// whole entry at a time; no row is hidden.
 class ResultListView : public QListView {
@@ -35,6 +37,7 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
     void setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) override;
     QRegion visualRegionForSelection(const QItemSelection& selection) const override;
+    bool viewportEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void updateGeometries() override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
@@ -57,4 +60,5 @@ private:
     int m_widest = 0;         // the widest entry measured since the last layout
     int m_measuredFirst = 0;  // the rows shown when they were last measured
     int m_measuredLast = -1;
+    QPersistentModelIndex m_hover;  // the entry under the pointer
 };

@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QImage>
+#include <QPainter>
+#include <QProxyStyle>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
@@ -15,6 +17,27 @@
 #include <string>
 
 namespace {
+
+const QColor kHovered(0xC0, 0x30, 0x30);
+const QColor kAlternate(0x30, 0xA0, 0x40);
+
+// A style that marks the entry under the pointer, as some desktops' do.
+struct MarksTheHoveredEntry : QProxyStyle {
+    MarksTheHoveredEntry() : QProxyStyle(QStringLiteral("fusion")) {}
+    void polish(QWidget* widget) override {
+        QProxyStyle::polish(widget);
+        if (auto* view = qobject_cast<QAbstractItemView*>(widget)) {
+            view->viewport()->setAttribute(Qt::WA_Hover);
+        }
+    }
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override {
+        if (element == PE_PanelItemViewItem && (option->state & State_MouseOver) != 0) {
+            painter->fillRect(option->rect, kHovered);
+        }
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+    }
+};
 
 // A delegate that counts what it is asked to measure, and may make rows taller.
 struct CountingDelegate : QStyledItemDelegate {
@@ -100,6 +123,7 @@ protected:
                << differing << " of them other than the view draws";
     }
 
+    MarksTheHoveredEntry style;  // outlives the view that may use it
     ResultListModel model;
     ResultListView view;
     int rowHeight = 0;
@@ -207,27 +231,54 @@ TEST_F(ResultListViewTest, KeysMoveTheCurrentEntryAndKeepItInView) {
     EXPECT_EQ(view.verticalScrollBar()->value(), 0);
 }
 
-TEST_F(ResultListViewTest, DrawsItsEntriesAndTheSelectionAndNothingBelow) {
+TEST_F(ResultListViewTest, DrawsItsEntriesTheSelectionWhatTheStyleMarksAndNothingBelow) {
     fill(2);
     view.setCurrentIndex(model.index(1));
-    const QImage image = view.viewport()->grab().toImage();
     const QColor base = view.palette().color(QPalette::Base);
-    const auto inked = [&](int top, int bottom, const QColor& colour) {
-        int pixels = 0;
-        for (int y = top; y < bottom; ++y) {
-            for (int x = 0; x < image.width(); ++x) {
-                pixels += image.pixelColor(x, y) == colour ? 1 : 0;
-            }
-        }
-        return pixels;
-    };
+    QImage image = drawn();
     const int row = rowHeight * image.width();
-    const int first = inked(0, rowHeight, base);
-    EXPECT_LT(first, row);                                      // text on the first row,
-    EXPECT_GT(first, row / 2);                                  // which is not selected;
-    EXPECT_LT(inked(rowHeight, 2 * rowHeight, base), row / 2);  // the second is
-    EXPECT_EQ(inked(2 * rowHeight, image.height(), base),
-              (image.height() - 2 * rowHeight) * image.width());
+    const int first = inkOf(image, 0, 0, base).pixels;
+    EXPECT_LT(first, row);                                // text on the first row,
+    EXPECT_GT(first, row / 2);                            // which is not selected;
+    EXPECT_LT(inkOf(image, 1, 1, base).pixels, row / 2);  // the second is
+    const int below = image.height() - 2 * rowHeight;
+    EXPECT_EQ(inkOf(image, 2, image.height() / rowHeight, base).pixels, below * image.width());
+
+    // Every other row in the alternate colour, counted from the list's first, and
+    // the entry under the pointer as the style marks it, wherever the list stands.
+    for (int i = 2; i < 100; ++i) {
+        model.append("word" + std::to_string(i));
+    }
+    model.publish();
+    view.selectionModel()->clear();
+    QPalette palette = view.palette();
+    palette.setColor(QPalette::AlternateBase, kAlternate);
+    view.setPalette(palette);
+    view.setAlternatingRowColors(true);
+    view.setStyle(&style);
+    view.verticalScrollBar()->setValue(5);  // row 5 on top
+    QTest::mouseMove(view.viewport(), rowCentre(7));
+    image = drawn();
+    const auto colours = [&](int shownRow) {
+        const Ink hovered = inkOf(image, shownRow, shownRow, kHovered);
+        const Ink alternate = inkOf(image, shownRow, shownRow, kAlternate);
+        return std::string(hovered.pixels > row / 2 ? "hovered" : "") +
+               (alternate.pixels > row / 2 ? "alternate" : "") +
+               (hovered.pixels == 0 && alternate.pixels == 0 ? "base" : "");
+    };
+    EXPECT_EQ(colours(0), "alternate");  // row 5
+    EXPECT_EQ(colours(1), "base");
+    EXPECT_EQ(colours(2), "hovered");  // row 7
+    EXPECT_EQ(colours(3), "base");
+    EXPECT_EQ(colours(4), "alternate");
+    QTest::mouseMove(view.viewport(), rowCentre(8));
+    image = drawn();
+    EXPECT_EQ(colours(2), "alternate");
+    EXPECT_EQ(colours(3), "hovered");
+    QHoverEvent leave(QEvent::HoverLeave, QPointF(-1, -1), QPointF(-1, -1), rowCentre(8));
+    QApplication::sendEvent(view.viewport(), &leave);
+    image = drawn();
+    EXPECT_EQ(colours(3), "base");
 }
 
 TEST_F(ResultListViewTest, EveryEntryCanBeScrolledWholeIntoViewAndIsMeasuredOnce) {
