@@ -25,8 +25,8 @@ constexpr std::int64_t kFarOff = std::int64_t{1} << 28;
 }  // namespace
 
 ResultListView::ResultListView(QWidget* parent) : QListView(parent) {
-    setVerticalScrollMode(ScrollPerItem);
-    setUniformItemSizes(true);
+    QListView::setVerticalScrollMode(ScrollPerItem);
+    QListView::setUniformItemSizes(true);
 }
 
 int ResultListView::rows() const {
@@ -119,6 +119,7 @@ QModelIndex ResultListView::indexAt(const QPoint& point) const {
 void ResultListView::doItemsLayout() {
     // Nothing to lay out row by row: the rows measured afresh, the scroll bars and
     // the viewport.
+    refuseOtherLayouts();
     m_rowSize = {};
     m_widest = 0;
     m_measuredFirst = 0;
@@ -183,6 +184,10 @@ int ResultListView::horizontalOffset() const {
 int ResultListView::verticalOffset() const {
     return static_cast<int>(
         std::min<std::int64_t>(std::int64_t{topRow()} * rowSize().height(), kFarOff));
+}
+
+bool ResultListView::isIndexHidden(const QModelIndex&) const {
+    return false;
 }
 
 void ResultListView::scrollContentsBy(int dx, int dy) {
@@ -311,7 +316,45 @@ void ResultListView::updateHorizontalRange() {
     }
 }
 
+void ResultListView::refuseOtherLayouts() {
+    const auto refused = [](const char* what) {
+        qWarning(
+            "ResultListView: %s refused; its rows lie one under another, each a scroll "
+            "step, none hidden",
+            what);
+    };
+    if (viewMode() != ListMode) {
+        refused("a view mode of icons");
+        QListView::setViewMode(ListMode);
+    }
+    if (flow() != TopToBottom) {
+        refused("a flow from left to right");
+        QListView::setFlow(TopToBottom);
+    }
+    if (isWrapping()) {
+        refused("wrapping");
+        QListView::setWrapping(false);
+    }
+    if (spacing() != 0) {
+        refused("spacing");
+        QListView::setSpacing(0);
+    }
+    if (gridSize().isValid()) {
+        refused("a grid");
+        QListView::setGridSize({});
+    }
+    if (!uniformItemSizes()) {
+        refused("rows of different sizes");
+        QListView::setUniformItemSizes(true);
+    }
+    if (verticalScrollMode() != ScrollPerItem) {
+        refused("scrolling by pixels");
+        QListView::setVerticalScrollMode(ScrollPerItem);
+    }
+}
+
 void ResultListView::updateGeometries() {
+    refuseOtherLayouts();
     const int count = rows();
     if (count <= 0 || geometry().isEmpty()) {
         horizontalScrollBar()->setRange(0, 0);

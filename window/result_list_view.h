@@ -17,8 +17,12 @@ class QStyleOptionViewItem;
 /// a screen reader is told, a row at a time. Rows are as high as the first entry,
 /// and as wide as the widest of the longest entry (a ResultListModel's, in bytes)
 /// and the entries shown so far, each asked of the delegate once, and again after a
-/// layout (a new font, style, delegate or model, entries published). It scrolls a
-/// whole entry at a time; no row is hidden.
+/// layout (a new font, style, delegate or model, entries published).
+///
+/// Rows lie one under another, a whole entry to a scroll step, none hidden: the
+/// setters that would place them otherwise are deleted here, and what they set
+/// through the base class is set back at the next layout, with a warning. A row
+/// hidden through the base class is shown all the same.
 class ResultListView : public QListView {
     Q_OBJECT
 
@@ -30,10 +34,21 @@ public:
     QModelIndex indexAt(const QPoint& point) const override;
     void doItemsLayout() override;
 
+    // Refused, as above.
+    void setVerticalScrollMode(ScrollMode mode) = delete;
+    void setSpacing(int space) = delete;
+    void setFlow(Flow flow) = delete;
+    void setWrapping(bool enable) = delete;
+    void setViewMode(ViewMode mode) = delete;
+    void setGridSize(const QSize& size) = delete;
+    void setUniformItemSizes(bool enable) = delete;
+    void setRowHidden(int row, bool hide) = delete;
+
 protected:
     QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
     int horizontalOffset() const override;
     int verticalOffset() const override;
+    bool isIndexHidden(const QModelIndex& index) const override;
     void scrollContentsBy(int dx, int dy) override;
     void setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) override;
     QRegion visualRegionForSelection(const QItemSelection& selection) const override;
@@ -55,6 +70,7 @@ private:
     QModelIndex indexOfRow(int row) const;
     bool measureShownRows();
     void updateHorizontalRange();
+    void refuseOtherLayouts();
 
     mutable QSize m_rowSize;  // the first entry's, measured when first needed after a layout
     int m_widest = 0;         // the widest entry measured since the last layout

@@ -15,6 +15,7 @@
 
 #include <map>
 #include <string>
+#include <type_traits>
 
 namespace {
 
@@ -48,6 +49,25 @@ struct CountingDelegate : QStyledItemDelegate {
     }
     mutable int asked = 0;
     int taller = 0;
+};
+
+// What the toolkit warns of while it lives.
+class Warnings {
+public:
+    Warnings() { s_previous = qInstallMessageHandler(record); }
+    ~Warnings() { qInstallMessageHandler(s_previous); }
+    Warnings(const Warnings&) = delete;
+    Warnings& operator=(const Warnings&) = delete;
+    std::string all() const { return s_texts; }
+
+private:
+    static void record(QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtWarningMsg) {
+            s_texts += text.toStdString() + "\n";
+        }
+    }
+    static inline QtMessageHandler s_previous = nullptr;
+    static inline std::string s_texts;
 };
 
 // A list of `entries` words "word0", "word1"…, less those that `words` gives by
@@ -331,6 +351,57 @@ TEST_F(ResultListViewTest, EveryEntryCanBeScrolledWholeIntoViewAndIsMeasuredOnce
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return view.visualRect(model.index(0)).height() > taller + rowHeight / 2; }, 5000))
         << "rows " << view.visualRect(model.index(0)).height() << " high, " << taller << " before";
+}
+
+// Whether any of the setters may be called on a View.
+template <typename View, typename... Setters>
+constexpr bool takesAny(Setters... /*setters*/) {
+    return (std::is_invocable_v<Setters, View&> || ...);
+}
+
+// Whether a View has any of the setters that would place the rows otherwise.
+template <typename View>
+constexpr bool kPlacesRowsOtherwise = takesAny<View>(
+    [](auto& view) -> decltype(view.setVerticalScrollMode(QAbstractItemView::ScrollPerPixel)) {},
+    [](auto& view) -> decltype(view.setSpacing(1)) {},
+    [](auto& view) -> decltype(view.setFlow(QListView::LeftToRight)) {},
+    [](auto& view) -> decltype(view.setWrapping(true)) {},
+    [](auto& view) -> decltype(view.setViewMode(QListView::IconMode)) {},
+    [](auto& view) -> decltype(view.setGridSize(QSize(9, 9))) {},
+    [](auto& view) -> decltype(view.setUniformItemSizes(false)) {},
+    [](auto& view) -> decltype(view.setRowHidden(1, true)) {});
+static_assert(kPlacesRowsOtherwise<QListView>);
+
+TEST_F(ResultListViewTest, RefusesToPlaceItsRowsOtherwise) {
+    static_assert(!kPlacesRowsOtherwise<ResultListView>);
+    fill(1000);
+    // Set through the base class, each setting is undone, with a warning.
+    const Warnings warnings;
+    QListView& base = view;
+    base.setViewMode(QListView::IconMode);
+    base.setFlow(QListView::LeftToRight);
+    base.setWrapping(true);
+    base.setSpacing(7);
+    base.setGridSize(QSize(80, 80));
+    base.setUniformItemSizes(false);
+    base.setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return base.viewMode() == QListView::ListMode &&
+                   base.flow() == QListView::TopToBottom && !base.isWrapping() &&
+                   base.spacing() == 0 && !base.gridSize().isValid() && base.uniformItemSizes() &&
+                   base.verticalScrollMode() == QAbstractItemView::ScrollPerItem;
+        },
+        5000))
+        << "warned of: " << warnings.all();
+    for (const char* refused : {"icons", "left to right", "wrapping", "spacing", "a grid",
+                                "different sizes", "by pixels"}) {
+        EXPECT_NE(warnings.all().find(refused), std::string::npos) << refused;
+    }
+    EXPECT_EQ(view.visualRect(model.index(3)),
+              QRect(0, 3 * rowHeight, view.viewport()->width(), rowHeight));
+    view.verticalScrollBar()->setValue(1);
+    EXPECT_EQ(view.visualRect(model.index(3)).top(), 2 * rowHeight) << "a whole entry a step";
 }
 
 }  // namespace
