@@ -119,7 +119,6 @@ QModelIndex ResultListView::indexAt(const QPoint& point) const {
 void ResultListView::doItemsLayout() {
     // Nothing to lay out row by row: the rows measured afresh, the scroll bars and
     // the viewport.
-    refuseOtherLayouts();
     m_rowSize = {};
     m_widest = 0;
     m_measuredFirst = 0;
