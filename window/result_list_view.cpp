@@ -307,12 +307,8 @@ bool ResultListView::measureShownRows() {
 }
 
 void ResultListView::updateHorizontalRange() {
-    QScrollBar* bar = horizontalScrollBar();
-    const int maximum = std::max(0, m_widest - viewport()->width());
-    if (maximum != bar->maximum()) {
-        bar->setRange(0, maximum);
-        viewport()->update();  // right to left, the rows move with the range's end
-    }
+    // Right to left too, a wider range moves no row's end: the rows grow leftwards.
+    horizontalScrollBar()->setRange(0, std::max(0, m_widest - viewport()->width()));
 }
 
 void ResultListView::refuseOtherLayouts() {
