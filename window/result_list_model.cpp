@@ -74,8 +74,6 @@ void ResultListModel::clear() {
         m_spare = std::move(blocks);
     }
     m_entryCount = 0;
-    m_longestEntry = 0;
-    m_longestBytes = 0;
     m_rowsShown = 0;
     m_longestRowShown = -1;
     endResetModel();

@@ -343,7 +343,9 @@ TEST_F(ResultListViewTest, EveryEntryCanBeScrolledWholeIntoViewAndIsMeasuredOnce
     EXPECT_EQ(delegate->asked, 0) << "for what is known";
     view.verticalScrollBar()->setValue(1);
     EXPECT_LE(delegate->asked, 1) << "for more than the one row newly shown";
-    // A larger font makes them taller again.
+    // A larger font makes them taller again, and wider: the wider entry, still
+    // shown, too.
+    view.scrollTo(model.index(600), QAbstractItemView::PositionAtTop);
     const int taller = view.visualRect(model.index(0)).height();
     QFont font = view.font();
     font.setPointSizeF(font.pointSizeF() * 2);
@@ -351,6 +353,8 @@ TEST_F(ResultListViewTest, EveryEntryCanBeScrolledWholeIntoViewAndIsMeasuredOnce
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return view.visualRect(model.index(0)).height() > taller + rowHeight / 2; }, 5000))
         << "rows " << view.visualRect(model.index(0)).height() << " high, " << taller << " before";
+    EXPECT_GE(view.visualRect(model.index(600)).width(),
+              QFontMetrics(font).horizontalAdvance(QString::fromStdString(wider)));
 }
 
 // Whether any of the setters may be called on a View.
