@@ -10,6 +10,9 @@ namespace {
 
 constexpr std::size_t kBlockSize = std::size_t{1024} * 1024;
 
+// A view counts its rows in an int; entries past that are counted but not shown.
+constexpr auto kMostRows = static_cast<std::size_t>(std::numeric_limits<int>::max());
+
 // Where every this many entries of a block start is kept; an entry is found from
 // the mark before it by stepping over at most this many less one.
 constexpr std::size_t kEntriesPerMark = 32;
@@ -72,6 +75,7 @@ void ResultListModel::clear() {
     }
     m_entryCount = 0;
     m_rowsShown = 0;
+    m_longestRowShown = -1;
     endResetModel();
 }
 
@@ -100,6 +104,10 @@ void ResultListModel::append(std::string_view word) {
     }
     block.used += bytes;
     ++block.entries;
+    if (m_entryCount < kMostRows && (m_entryCount == 0 || word.size() > m_longestBytes)) {
+        m_longestEntry = m_entryCount;
+        m_longestBytes = word.size();
+    }
     ++m_entryCount;
 }
 
@@ -123,12 +131,11 @@ std::string_view ResultListModel::word(std::size_t row) const {
 
 void ResultListModel::publish() {
     std::vector<Block>().swap(m_spare);
-    // A view counts its rows in an int; entries past that are counted but not shown.
-    const int rows =
-        static_cast<int>(std::min<std::size_t>(m_entryCount, std::numeric_limits<int>::max()));
+    const int rows = static_cast<int>(std::min(m_entryCount, kMostRows));
     if (rows > m_rowsShown) {
         beginInsertRows({}, m_rowsShown, rows - 1);
         m_rowsShown = rows;
+        m_longestRowShown = static_cast<int>(m_longestEntry);
         endInsertRows();
     }
 }

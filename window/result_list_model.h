@@ -35,6 +35,10 @@ public:
     void append(std::string_view word);
     /// The number of entries, published or not.
     std::size_t entryCount() const { return m_entryCount; }
+    /// The row of the longest entry shown, in bytes (the first of those as long), or
+    /// -1 when none is shown: what a view measures to have the longest within reach
+    /// of its scroll bar without measuring every entry.
+    int longestRow() const { return m_longestRowShown; }
     /// Shows views the entries appended since the last publish, and releases the
     /// memory that the entries cleared before them held and they did not take up.
     void publish();
@@ -57,5 +61,8 @@ private:
     std::vector<Block> m_blocks;
     std::vector<Block> m_spare;  // cleared, empty, until the next publish()
     std::size_t m_entryCount = 0;
+    std::size_t m_longestEntry = 0;  // the longest that a view can show, and its length
+    std::size_t m_longestBytes = 0;
     int m_rowsShown = 0;
+    int m_longestRowShown = -1;
 };

@@ -79,22 +79,30 @@ TEST(ResultListModel, ALongEntryIsCutBetweenCharacters) {
 }
 
 TEST(ResultListModel, EntriesShowOnlyWhenPublishedAndClearDropsThem) {
+    // The longest entry shown too, the first of those as long.
     ResultListModel model;
     model.append("rate");
     model.append("tree");
     EXPECT_EQ(model.entryCount(), 2u);
     EXPECT_EQ(model.rowCount(), 0);
+    EXPECT_EQ(model.longestRow(), -1);
     model.publish();
     EXPECT_EQ(shownRows(model), (std::vector<std::string>{"rate", "tree"}));
+    EXPECT_EQ(model.longestRow(), 0);
     model.append("tax");
+    model.append("taxes");
+    EXPECT_EQ(model.longestRow(), 0);
     model.publish();
-    EXPECT_EQ(model.rowCount(), 3);
+    EXPECT_EQ(model.rowCount(), 4);
+    EXPECT_EQ(model.longestRow(), 3);
     model.clear();
     EXPECT_EQ(model.entryCount(), 0u);
     EXPECT_EQ(model.rowCount(), 0);
+    EXPECT_EQ(model.longestRow(), -1);
     model.append("axe");
     model.publish();
     EXPECT_EQ(shownRows(model), (std::vector<std::string>{"axe"}));
+    EXPECT_EQ(model.longestRow(), 0);
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 #include "result_list_view.h"
 
+#include "result_list_model.h"
+
 #include <QAccessible>
+#include <QHoverEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -22,8 +25,8 @@ constexpr std::int64_t kFarOff = std::int64_t{1} << 28;
 }  // namespace
 
 ResultListView::ResultListView(QWidget* parent) : QListView(parent) {
-    setVerticalScrollMode(ScrollPerItem);
-    setUniformItemSizes(true);
+    QListView::setVerticalScrollMode(ScrollPerItem);
+    QListView::setUniformItemSizes(true);
 }
 
 int ResultListView::rows() const {
@@ -31,14 +34,22 @@ int ResultListView::rows() const {
 }
 
 QSize ResultListView::rowSize() const {
-    if (rows() <= 0) {
-        return {};
+    if (!m_rowSize.isValid()) {
+        if (rows() <= 0) {
+            return {};
+        }
+        const QModelIndex first = indexOfRow(0);
+        QStyleOptionViewItem option;
+        initViewItemOption(&option);
+        const QSize size = itemDelegateForIndex(first)->sizeHint(option, first);
+        m_rowSize = {size.width(), std::max(1, size.height())};
     }
-    const QModelIndex first = indexOfRow(0);
-    QStyleOptionViewItem option;
-    initViewItemOption(&option);
-    const QSize size = itemDelegateForIndex(first)->sizeHint(option, first);
-    return {size.width(), std::max(1, size.height())};
+    return m_rowSize;
+}
+
+int ResultListView::rowWidth(const QStyleOptionViewItem& option, int row) const {
+    const QModelIndex index = indexOfRow(row);
+    return itemDelegateForIndex(index)->sizeHint(option, index).width();
 }
 
 int ResultListView::rowsShown(int rowHeight) const {
@@ -57,7 +68,7 @@ int ResultListView::rowAt(int y, int rowHeight) const {
 QRect ResultListView::rowRect(int row, QSize size) const {
     const std::int64_t top =
         std::clamp((std::int64_t{row} - topRow()) * size.height(), -kFarOff, kFarOff);
-    return {-horizontalOffset(), static_cast<int>(top), std::max(size.width(), viewport()->width()),
+    return {-horizontalOffset(), static_cast<int>(top), std::max(m_widest, viewport()->width()),
             size.height()};
 }
 
@@ -106,7 +117,19 @@ QModelIndex ResultListView::indexAt(const QPoint& point) const {
 }
 
 void ResultListView::doItemsLayout() {
-    // Nothing to lay out row by row: the scroll bars and the viewport.
+    // Nothing to lay out row by row: the rows measured afresh, the scroll bars and
+    // the viewport.
+    m_rowSize = {};
+    m_widest = 0;
+    m_measuredFirst = 0;
+    m_measuredLast = -1;
+    const auto* entries = qobject_cast<const ResultListModel*>(model());
+    const int longest = entries != nullptr ? entries->longestRow() : -1;
+    if (longest >= 0 && longest < rows() && !rootIndex().isValid()) {
+        QStyleOptionViewItem option;
+        initViewItemOption(&option);
+        m_widest = rowWidth(option, longest);
+    }
     // NOLINTNEXTLINE(bugprone-parent-virtual-call)
     QAbstractItemView::doItemsLayout();
 }
@@ -152,7 +175,9 @@ QModelIndex ResultListView::moveCursor(CursorAction cursorAction, Qt::KeyboardMo
 }
 
 int ResultListView::horizontalOffset() const {
-    return horizontalScrollBar()->value();
+    // Right to left, the bar's start is at its right, where the rows' ends are.
+    const QScrollBar* bar = horizontalScrollBar();
+    return isRightToLeft() ? bar->maximum() - bar->value() : bar->value();
 }
 
 int ResultListView::verticalOffset() const {
@@ -160,12 +185,21 @@ int ResultListView::verticalOffset() const {
         std::min<std::int64_t>(std::int64_t{topRow()} * rowSize().height(), kFarOff));
 }
 
+bool ResultListView::isIndexHidden(const QModelIndex&) const {
+    return false;
+}
+
 void ResultListView::scrollContentsBy(int dx, int dy) {
-    // dy counts rows; a move of more than the viewport redraws it all anyway.
+    // The viewport's pixels move with the rows, and only what they uncover is drawn.
+    // dy counts rows; a move of more than the viewport redraws it all anyway. Right
+    // to left, the rows move the other way as the bar's value grows.
     const std::int64_t limit = viewport()->height() + std::int64_t{rowSize().height()};
-    // NOLINTNEXTLINE(bugprone-parent-virtual-call)
-    QAbstractItemView::scrollContentsBy(
-        dx, static_cast<int>(std::clamp(std::int64_t{dy} * rowSize().height(), -limit, limit)));
+    viewport()->scroll(
+        isRightToLeft() ? -dx : dx,
+        static_cast<int>(std::clamp(std::int64_t{dy} * rowSize().height(), -limit, limit)));
+    if (dy != 0 && measureShownRows()) {
+        updateHorizontalRange();
+    }
 }
 
 void ResultListView::setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) {
@@ -193,6 +227,21 @@ QRegion ResultListView::visualRegionForSelection(const QItemSelection& selection
     return region.intersected(viewport()->rect());
 }
 
+bool ResultListView::viewportEvent(QEvent* event) {
+    switch (event->type()) {
+        case QEvent::HoverEnter:
+        case QEvent::HoverMove:
+            m_hover = indexAt(static_cast<QHoverEvent*>(event)->position().toPoint());
+            break;
+        case QEvent::HoverLeave:
+            m_hover = QPersistentModelIndex();
+            break;
+        default:
+            break;
+    }
+    return QListView::viewportEvent(event);
+}
+
 void ResultListView::paintEvent(QPaintEvent* event) {
     const int count = rows();
     if (count <= 0) {
@@ -202,6 +251,7 @@ void ResultListView::paintEvent(QPaintEvent* event) {
     initViewItemOption(&option);
     const QStyle::State state = option.state;
     const bool enabled = (state & QStyle::State_Enabled) != 0;
+    const bool alternate = alternatingRowColors();
     const QModelIndex current = currentIndex();
     const bool focus = (hasFocus() || viewport()->hasFocus()) && current.isValid();
     const QSize size = rowSize();
@@ -224,15 +274,82 @@ void ResultListView::paintEvent(QPaintEvent* event) {
         if (focus && index == current) {
             option.state |= QStyle::State_HasFocus;
         }
-        // The row's background without the selection's, which the delegate draws.
-        QStyleOptionViewItem background = option;
-        background.state &= ~QStyle::State_Selected;
-        style()->drawPrimitive(QStyle::PE_PanelItemViewRow, &background, &painter, this);
+        option.state.setFlag(QStyle::State_MouseOver, m_hover == index);
+        if (alternate) {
+            // The row's background without the selection's, which the delegate draws.
+            option.features.setFlag(QStyleOptionViewItem::Alternate, (row & 1) != 0);
+            QStyleOptionViewItem background = option;
+            background.state &= ~QStyle::State_Selected;
+            style()->drawPrimitive(QStyle::PE_PanelItemViewRow, &background, &painter, this);
+        }
         itemDelegateForIndex(index)->paint(&painter, option, index);
     }
 }
 
+bool ResultListView::measureShownRows() {
+    const int count = rows();
+    const int first = topRow();
+    const int last = static_cast<int>(
+        std::min<std::int64_t>(std::int64_t{first} + rowsShown(rowSize().height()), count - 1));
+    const int widest = m_widest;
+    if (first <= last) {
+        QStyleOptionViewItem option;
+        initViewItemOption(&option);
+        for (int row = first; row <= last; ++row) {
+            if (row < m_measuredFirst || row > m_measuredLast) {
+                m_widest = std::max(m_widest, rowWidth(option, row));
+            }
+        }
+    }
+    m_measuredFirst = first;
+    m_measuredLast = last;
+    return m_widest > widest;
+}
+
+void ResultListView::updateHorizontalRange() {
+    // Right to left too, a wider range moves no row's end: the rows grow leftwards.
+    horizontalScrollBar()->setRange(0, std::max(0, m_widest - viewport()->width()));
+}
+
+void ResultListView::refuseOtherLayouts() {
+    const auto refused = [](const char* what) {
+        qWarning(
+            "ResultListView: %s refused; its rows lie one under another, each a scroll "
+            "step, none hidden",
+            what);
+    };
+    if (viewMode() != ListMode) {
+        refused("a view mode of icons");
+        QListView::setViewMode(ListMode);
+    }
+    if (flow() != TopToBottom) {
+        refused("a flow from left to right");
+        QListView::setFlow(TopToBottom);
+    }
+    if (isWrapping()) {
+        refused("wrapping");
+        QListView::setWrapping(false);
+    }
+    if (spacing() != 0) {
+        refused("spacing");
+        QListView::setSpacing(0);
+    }
+    if (gridSize().isValid()) {
+        refused("a grid");
+        QListView::setGridSize({});
+    }
+    if (!uniformItemSizes()) {
+        refused("rows of different sizes");
+        QListView::setUniformItemSizes(true);
+    }
+    if (verticalScrollMode() != ScrollPerItem) {
+        refused("scrolling by pixels");
+        QListView::setVerticalScrollMode(ScrollPerItem);
+    }
+}
+
 void ResultListView::updateGeometries() {
+    refuseOtherLayouts();
     const int count = rows();
     if (count <= 0 || geometry().isEmpty()) {
         horizontalScrollBar()->setRange(0, 0);
@@ -243,9 +360,10 @@ void ResultListView::updateGeometries() {
         verticalScrollBar()->setSingleStep(1);
         verticalScrollBar()->setPageStep(shown);
         verticalScrollBar()->setRange(0, std::max(0, count - shown));
+        measureShownRows();
         horizontalScrollBar()->setSingleStep(std::max(1, size.width()));
         horizontalScrollBar()->setPageStep(viewport()->width());
-        horizontalScrollBar()->setRange(0, std::max(0, size.width() - viewport()->width()));
+        updateHorizontalRange();
     }
     // NOLINTNEXTLINE(bugprone-parent-virtual-call)
     QAbstractItemView::updateGeometries();
