@@ -24,6 +24,7 @@ ctest runs each as a test of its own (`ctest -R Desktop`).
 
 import ctypes
 import os
+import select
 import shutil
 import signal
 import subprocess
@@ -352,6 +353,10 @@ class Desktop:
         hot spot."""
         return cursor_image(self.env["DISPLAY"])
 
+    def pointer_changes(self):
+        """The changes of the pointer's shape from now on, as events (PointerChanges)."""
+        return PointerChanges(self.env["DISPLAY"])
+
     def frame(self):
         """The window's frame on the screen: left, top, right, bottom (exclusive)."""
         extents = self._run(["xprop", "-id", self.window_id, "_NET_FRAME_EXTENTS"])
@@ -399,20 +404,54 @@ class XFixesCursorImage(ctypes.Structure):
                 ("atom", ctypes.c_ulong), ("name", ctypes.c_char_p)]
 
 
-def cursor_image(display_name):
-    """The pointer's shape as (name, width, height, hot x, hot y). An animated
-    shape, such as the busy one, shows as one pixel under its name."""
+class XFixesCursorNotifyEvent(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong),
+                ("subtype", ctypes.c_int), ("cursor_serial", ctypes.c_ulong),
+                ("timestamp", ctypes.c_ulong), ("cursor_name", ctypes.c_ulong)]
+
+
+class XEvent(ctypes.Union):
+    _fields_ = [("type", ctypes.c_int), ("cursor", XFixesCursorNotifyEvent),
+                ("pad", ctypes.c_long * 24)]
+
+
+def x_libraries():
+    """Xlib and its XFixes extension, their functions typed."""
     x11 = ctypes.CDLL("libX11.so.6")
     xfixes = ctypes.CDLL("libXfixes.so.3")
-    x11.XOpenDisplay.restype = ctypes.c_void_p
-    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
-    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
-    x11.XFree.argtypes = [ctypes.c_void_p]
-    xfixes.XFixesGetCursorImage.restype = ctypes.POINTER(XFixesCursorImage)
-    xfixes.XFixesGetCursorImage.argtypes = [ctypes.c_void_p]
+    display = ctypes.c_void_p
+    for function, result, arguments in [
+            (x11.XOpenDisplay, display, [ctypes.c_char_p]),
+            (x11.XCloseDisplay, ctypes.c_int, [display]),
+            (x11.XFree, ctypes.c_int, [ctypes.c_void_p]),
+            (x11.XDefaultRootWindow, ctypes.c_ulong, [display]),
+            (x11.XConnectionNumber, ctypes.c_int, [display]),
+            (x11.XSync, ctypes.c_int, [display, ctypes.c_int]),
+            (x11.XPending, ctypes.c_int, [display]),
+            (x11.XNextEvent, ctypes.c_int, [display, ctypes.POINTER(XEvent)]),
+            (x11.XGetAtomName, ctypes.c_void_p, [display, ctypes.c_ulong]),
+            (xfixes.XFixesGetCursorImage, ctypes.POINTER(XFixesCursorImage), [display]),
+            (xfixes.XFixesQueryExtension, ctypes.c_int,
+             [display, ctypes.POINTER(ctypes.c_int), ctypes.POINTER(ctypes.c_int)]),
+            (xfixes.XFixesSelectCursorInput, None, [display, ctypes.c_ulong, ctypes.c_ulong])]:
+        function.restype = result
+        function.argtypes = arguments
+    return x11, xfixes
+
+
+def open_display(x11, display_name):
     display = x11.XOpenDisplay(display_name.encode())
     if not display:
         raise RuntimeError(f"cannot open the display {display_name}")
+    return display
+
+
+def cursor_image(display_name):
+    """The pointer's shape as (name, width, height, hot x, hot y). An animated
+    shape, such as the busy one, shows as one pixel under its name."""
+    x11, xfixes = x_libraries()
+    display = open_display(x11, display_name)
     try:
         image = xfixes.XFixesGetCursorImage(display).contents
         shape = ((image.name or b"").decode(), image.width, image.height, image.xhot, image.yhot)
@@ -420,6 +459,69 @@ def cursor_image(display_name):
         return shape
     finally:
         x11.XCloseDisplay(display)
+
+
+class PointerChanges:
+    """The changes of the pointer's shape on the screen, as the X server reports
+    them from the moment this is made: each is an event that waits to be read, so
+    none is missed however soon the next follows it. Use it in a with statement."""
+
+    CURSOR_NOTIFY = 1  # the event's number after the extension's first
+    DISPLAY_CURSOR_NOTIFY_MASK = 1
+
+    def __init__(self, display_name):
+        self.x11, xfixes = x_libraries()
+        self.display = open_display(self.x11, display_name)
+        self.seen = []  # the names of the shapes reported, in order, each once a change
+        event_base, error_base = ctypes.c_int(), ctypes.c_int()
+        if not xfixes.XFixesQueryExtension(self.display, ctypes.byref(event_base),
+                                           ctypes.byref(error_base)):
+            self.close()
+            raise RuntimeError(f"the display {display_name} has no XFixes")
+        self.notify = event_base.value + self.CURSOR_NOTIFY
+        xfixes.XFixesSelectCursorInput(self.display, self.x11.XDefaultRootWindow(self.display),
+                                       self.DISPLAY_CURSOR_NOTIFY_MASK)
+        self.x11.XSync(self.display, 0)  # the server reports changes from here on
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *_):
+        self.close()
+
+    def close(self):
+        self.x11.XCloseDisplay(self.display)
+
+    def wait_for(self, what, accept, timeout=REACTING):
+        """Reads the reported changes until one to a shape whose name (None for a shape
+        without one) passes accept(name). Past the limit it fails, naming `what` and
+        the shapes reported until then."""
+        deadline = time.monotonic() + timeout
+        event = XEvent()
+        while True:
+            while self.x11.XPending(self.display):
+                self.x11.XNextEvent(self.display, ctypes.byref(event))
+                if event.type != self.notify:
+                    continue
+                shape = self._atom_name(event.cursor.cursor_name)
+                if self.seen[-1:] != [shape]:
+                    self.seen.append(shape)
+                if accept(shape):
+                    return
+            remaining = deadline - time.monotonic()
+            if remaining <= 0:
+                raise AssertionError(f"timed out after {timeout} s waiting for the pointer "
+                                     f"to change to {what}; changes seen: {self.seen}")
+            select.select([self.x11.XConnectionNumber(self.display)], [], [], remaining)
+
+    def _atom_name(self, atom):
+        if not atom:
+            return None  # a shape without a name
+        text = self.x11.XGetAtomName(self.display, atom)
+        try:
+            return ctypes.string_at(text).decode()
+        finally:
+            self.x11.XFree(text)
 
 
 def listen():
@@ -568,15 +670,20 @@ class DesktopTest(unittest.TestCase):
         arrow = wait_for("the arrow over the window", d.pointer,
                          lambda shape: shape[0] == ARROW)
 
-        # A long list, every line listed: the pointer is busy while it is read.
+        # A long list, every line listed: the pointer is busy while it is read, and the
+        # arrow again once the run has ended. The X server reports each change as an
+        # event, which waits to be read however short the run. The busy shape moves: it
+        # is reported frame by frame, and its frames have no name.
         lines = 1_500_000
         with open(os.path.join(d.folder, b"abc.txt"), "wb") as out:
             out.write(b"ab\r\n" * lines)
         d.keys("Tab", "Tab", "ctrl+a", "BackSpace")
         d.type("0")
-        d.keys("Return")
-        wait_for("another pointer than the arrow", d.pointer, lambda shape: shape != arrow)
-        expect("Label2's count", lambda: d.count(LIST2), str(lines), timeout=120)
+        with d.pointer_changes() as changes:
+            d.keys("Return")
+            changes.wait_for("another shape than the arrow", lambda shape: shape != ARROW)
+            changes.wait_for("the arrow", lambda shape: shape == ARROW, timeout=120)
+        expect("Label2's count", lambda: d.count(LIST2), str(lines))
         expect("the pointer after the run", d.pointer, arrow)
 
         # No list: the message, with the arrow over it.

@@ -53,6 +53,15 @@ function(check_layout root)
     if(NOT program STREQUAL expected_program)
         fail("usr/games/trelliwick leads to ${program}")
     endif()
+    # The program uses the system's libraries where the system finds them: a search
+    # path of its own would have it look first in folders that no package owns.
+    execute_process(COMMAND readelf --dynamic "${root}/usr/lib/games/trelliwick/trelliwick"
+                    RESULT_VARIABLE result OUTPUT_VARIABLE dynamic)
+    if(result)
+        fail("readelf cannot read ${root}/usr/lib/games/trelliwick/trelliwick")
+    elseif(dynamic MATCHES "\\((RPATH|RUNPATH)\\)[^\n]*")
+        fail("the program has a library search path: ${CMAKE_MATCH_0}")
+    endif()
     # Read as hex: reading text would drop the CRs.
     file(READ "${root}/usr/lib/games/trelliwick/abc.txt" head LIMIT 200 HEX)
     set(letter "(6[1-9a-f]|7[0-9a])")

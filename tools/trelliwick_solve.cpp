@@ -45,9 +45,9 @@ void appendString(std::string& out, std::string_view text) {
 }
 
 // The tool's window side. It keeps each list as the JSON text of its entries,
-// written as they are appended, rather than as a string per entry: for 62,000
-// words that touched a thousand pages of memory more, each a page fault, and the
-// whole process took 2.75 times `wc -l` instead of about 2 (./bench.sh).
+// written as they are appended, rather than as a string per entry, which touches
+// many more pages of memory for a long list, each page new to the process a fault
+// that a short run spends much of its time on.
 class JsonWindow : public WindowSide {
 public:
     explicit JsonWindow(char32_t decimalSeparator) : m_separator(decimalSeparator) {}

@@ -11,12 +11,11 @@
 /// The entries of one result list, kept compactly: each word's UTF-8 bytes behind
 /// its length (one byte for a word shorter than 128 bytes), packed into blocks of a
 /// megabyte, and where every 32nd entry of a block starts, so that nothing is ever
-/// copied to grow and an entry costs about two bytes beyond its letters (1.9 of
-/// resident memory for 4M entries in trelliwick-bench, window and view included,
-/// against 20.6 when each entry was eight bytes of place in a deque beside a view
-/// that kept every row's place too). A row becomes a QString only when a view asks
-/// for it, and an entry of more than a kilobyte shows as its first kilobyte and an
-/// ellipsis.
+/// copied to grow and an entry costs about two bytes beyond its letters, where an
+/// eight-byte place for each entry, and another for each row of the view, would
+/// cost many times that (./bench.sh measures what an entry takes). A row becomes a
+/// QString only when a view asks for it, and an entry of more than a kilobyte shows
+/// as its first kilobyte and an ellipsis.
 ///
 /// Appended entries are counted at once but reach views only at `publish()`, so a
 /// run that appends millions of words tells its views once, at its end.
@@ -28,8 +27,8 @@ public:
 
     /// Removes every entry. Their memory is kept for the entries appended next, up
     /// to the next `publish()`, which releases what they have not taken up: a page
-    /// that is new to the process costs a fault, and faults took half the CPU time
-    /// of a window run of 2.75M entries (250 ms against 136 ms with blocks reused).
+    /// that is new to the process costs a fault, and a run of millions of entries
+    /// that took fresh pages would spend much of its time on faults.
     void clear();
     /// Adds `word` (UTF-8) as the last entry.
     void append(std::string_view word);
