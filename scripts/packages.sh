@@ -29,3 +29,9 @@ test_packages=(libgtest-dev clang libclang-rt-14-dev clang-format clang-tidy
                dpkg-dev desktop-file-utils appstream lintian
                xvfb openbox at-spi2-core python3-pyatspi dbus-daemon xdotool x11-utils
                libxfixes3 imagemagick)
+# What building for Windows needs besides: mingw-w64 with posix threads, wine to
+# run what it builds (with wine's own fonts), NSIS for the installer, dpkg-dev
+# to unpack Debian's sources, icoutils for the icon, and for the tests on a desktop
+# an X server, a window manager, xdotool and X's and ImageMagick's tools.
+windows_packages=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 fonts-wine nsis dpkg-dev
+                  icoutils python3 xvfb openbox xdotool x11-utils xclip imagemagick)
