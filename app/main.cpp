@@ -8,10 +8,6 @@
 #include <system_error>
 
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #endif
 
@@ -25,7 +21,8 @@ std::filesystem::path executableDirectory() {
 #ifdef _WIN32
     std::wstring name(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD size = ::GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
+        const DWORD size =
+            ::GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
         if (size == 0) {
             break;
         }

@@ -8,10 +8,6 @@
 #include <system_error>
 
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #else
 #include <fcntl.h>
@@ -79,7 +75,8 @@ int openList(const std::filesystem::path& path) {
     if (error || !S_ISREG(status.st_mode)) {
         ::close(fd);
         if (error || S_ISDIR(status.st_mode)) {
-            throw fileFailure(path, error ? error : std::make_error_code(std::errc::is_a_directory));
+            throw fileFailure(path,
+                              error ? error : std::make_error_code(std::errc::is_a_directory));
         }
         throw notARegularFile(path);
     }
