@@ -782,7 +782,7 @@ def descendants(accessible):
 
 
 def test_names():
-    suite = unittest.defaultTestLoader.loadTestsFromModule(sys.modules[__name__])
+    suite = unittest.defaultTestLoader.loadTestsFromModule(sys.modules["__main__"])
     return [test.id().removeprefix("__main__.") for group in suite for test in group]
 
 

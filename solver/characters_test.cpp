@@ -45,6 +45,10 @@ TEST(Characters, AnyOtherLineIsReadAsWindows1252) {
 TEST(Characters, Windows1252IsTheCodePagesPublishedTable) {
     // Every byte against ICU's own table of the code page, which gives the five bytes
     // that the code page leaves undefined the C1 control of the same value.
+#ifdef _WIN32
+    GTEST_SKIP() << "ICU is built for Windows without its data, converters included: the "
+                    "program reads none, and this table is checked where ICU has them";
+#endif
     UErrorCode status = U_ZERO_ERROR;
     const std::unique_ptr<UConverter, void (*)(UConverter*)> codePage(
         ucnv_open("windows-1252", &status), ucnv_close);

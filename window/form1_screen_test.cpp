@@ -1,4 +1,5 @@
 #include "form1.h"
+#include "form1_fixture.h"
 
 #include <QApplication>
 #include <QFont>
@@ -26,7 +27,7 @@ std::string describe(const QRect& rect) {
 // The window as a user meets it on a screen: what shows of it, and where.
 class OnScreen {
 public:
-    explicit OnScreen(const QTemporaryDir& directory) : form(directory.path().toStdString()) {
+    explicit OnScreen(const QTemporaryDir& directory) : form(systemPath(directory)) {
         form.show();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&form));
     }

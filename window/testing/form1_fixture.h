@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -15,10 +16,17 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <optional>
 #include <string_view>
+
+/// A scratch directory as the system names it, and the program: with the system's
+/// separators, every character whole.
+inline std::filesystem::path systemPath(const QTemporaryDir& directory) {
+    return QDir::toNativeSeparators(directory.path()).toStdU16String();
+}
 
 /// Whether a test is waiting for a message box; one that shows while none is fails
 /// the test at once (see window_test_main.cpp).
@@ -27,7 +35,7 @@ extern bool messageExpected;
 /// The window, driven as a user would, over a word list in a scratch directory.
 class Form1Test : public testing::Test {
 protected:
-    Form1Test() : form(directory.path().toStdString()) {
+    Form1Test() : form(systemPath(directory)) {
         form.show();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&form));
     }

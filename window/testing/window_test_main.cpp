@@ -1,7 +1,10 @@
-// The window tests' main(): headless, under a style that puts icons on dialog
-// buttons, and failing at once on a message box that no test waits for.
+// The window tests' main(): headless (on Windows with the system's fonts), under a
+// style that puts icons on dialog buttons, and failing at once on a message box
+// that no test waits for.
 
 #include <QApplication>
+#include <QFont>
+#include <QFontDatabase>
 #include <QMessageBox>
 #include <QProxyStyle>
 #include <QTimer>
@@ -15,7 +18,22 @@ int main(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+#ifdef _WIN32
+    // Headless on Windows, the toolkit reads its fonts from a folder it is given, and
+    // knows no font for the window; the windows platform takes the system's.
+    const bool headless = qgetenv("QT_QPA_PLATFORM").startsWith("offscreen");
+    if (headless && !qEnvironmentVariableIsSet("QT_QPA_FONTDIR")) {
+        qputenv("QT_QPA_FONTDIR", qgetenv("WINDIR") + "\\Fonts");
+    }
+#endif
     QApplication app(argc, argv);
+#ifdef _WIN32
+    if (headless) {
+        QApplication::setFont(QFontDatabase::hasFamily(QStringLiteral("Segoe UI"))
+                                  ? QFont(QStringLiteral("Segoe UI"), 9)
+                                  : QFont(QStringLiteral("Tahoma"), 8));
+    }
+#endif
     // A style that puts icons on dialog buttons, as some desktops' do.
     struct ButtonsWithIcons : QProxyStyle {
         using QProxyStyle::QProxyStyle;

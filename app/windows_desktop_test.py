@@ -1,0 +1,281 @@
+#!/usr/bin/python3
+"""trelliwick for Windows, as a Windows user gets it, under wine on a real desktop.
+
+Each test starts its own desktop as the Linux tests do (desktop_test.py: a private
+X server with a window manager, keys from xdotool, nothing sampled after a fixed
+pause) and a wine prefix of its own, which is a Windows of its own: it installs
+the program from the packages as a user would, and runs it. What the window
+shows is read back as wine hands it to X: the windows' titles from their X
+properties, and texts through the clipboard, where the toolkit's lists copy their
+current entry and its message box its title, text and buttons (Ctrl+C).
+
+    windows_desktop_test.py [--time-limit SECONDS] PACKAGES TEST
+                                    runs one test, such as WindowsDesktopTest.test_name,
+                                    on the installer and the zip in the folder PACKAGES
+    windows_desktop_test.py --list  lists the tests, one a line
+    windows_desktop_test.py --on-desktop COMMAND...
+                                    runs COMMAND in a wine prefix of its own on a
+                                    private desktop, for the window's tests on the
+                                    windows platform, and exits with its exit code
+
+The window's unit tests, run on the windows platform under wine, check what is in
+its lists and counts exactly; here it is the program as shipped.
+"""
+
+import glob
+import os
+import subprocess
+import sys
+import unittest
+import zipfile
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import desktop_test  # noqa: E402  pylint: disable=wrong-import-position
+from desktop_test import (CAPTION, MESSAGE, REACTING, STARTING, Desktop,  # noqa: E402
+                          expect, wait_for)
+
+DESIGN = (663, 537)  # the client area's pixels at 96 dots per inch: 9945 x 8055 twips
+WORDS = ["tree", "rate", "axe", "tax", "extra", "treat"]
+
+# What the packages hold: the program, its list, the libraries it loads and theirs,
+# the toolkit's plugins, and the licences; nothing else.
+PROGRAM_FILES = sorted([
+    "abc.txt", "icudt72.dll", "icuuc72.dll", "libgcc_s_seh-1.dll", "libstdc++-6.dll",
+    "libwinpthread-1.dll", "platforms/qwindows.dll", "Qt6Core.dll", "Qt6Gui.dll",
+    "Qt6Widgets.dll", "styles/qwindowsvistastyle.dll", "trelliwick.exe",
+    "licences/Apache-2.0.txt", "licences/GCC runtime.txt", "licences/GPL-3.0.txt",
+    "licences/Highway.txt", "licences/ICU.txt", "licences/LGPL-3.0.txt",
+    "licences/mingw-w64 runtime.txt", "licences/Qt source.txt", "licences/Qt.txt",
+    "licences/trelliwick.txt",
+])
+
+
+class WineDesktop(Desktop):
+    """A private desktop with a Windows of its own on it, wine's, of the given size
+    and dots per inch; the program is installed and started by the tests."""
+
+    def __init__(self, screen=desktop_test.DESIGN_SCREEN, dpi=96):
+        self.dpi = dpi
+        super().__init__(b"", [], screen)
+
+    def _start(self, folder, words, environment):  # as Desktop's, for wine
+        display = self._start_x_server()
+        runtime = os.path.join(self.scratch, "runtime")
+        os.makedirs(runtime, mode=0o700)
+        self.prefix = os.path.join(self.scratch, "wine")
+        self.env = {
+            "PATH": os.environ.get("PATH", "/usr/bin:/bin"),
+            "HOME": self.scratch,
+            "DISPLAY": display,
+            "XDG_RUNTIME_DIR": runtime,
+            "LC_ALL": "C.UTF-8",
+            "WINEPREFIX": self.prefix,
+            "WINEDEBUG": "-all",
+            "WINEDLLOVERRIDES": "mscoree,mshtml=",  # no offer to install .NET or a browser
+        }
+        self.start(["openbox", "--sm-disable"])
+        wait_for("the window manager's check window", lambda: self._run(
+            ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"]),
+            lambda text: "window id" in text, timeout=STARTING)
+        self.wine("wineboot", "--init")
+        # Wine's own fonts where a Windows has its own: wine looks for them elsewhere
+        # than where Debian puts them.
+        fonts = self.unix_path(r"C:\windows\Fonts")
+        for font in glob.glob("/usr/share/wine/fonts/*"):
+            os.symlink(font, os.path.join(fonts, os.path.basename(font)))
+        if self.dpi != 96:
+            self.wine("reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels",
+                      "/t", "REG_DWORD", "/d", str(self.dpi), "/f")
+        self.windows = []  # the program's X windows, by their ids
+
+    def close(self):
+        # Wine's own processes outlive the program; its server ends them all.
+        if hasattr(self, "prefix"):
+            subprocess.run(["wineserver", "--kill"], env=self.env, check=False,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        super().close()
+
+    def wine(self, *command, timeout=STARTING):
+        """Runs a Windows program to its end; returns its exit code."""
+        return subprocess.run(["wine", *command], env=self.env, timeout=timeout,
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode
+
+    def unix_path(self, windows_path):
+        """Where a path on drive C: of this Windows lies on this machine."""
+        assert windows_path[:3].upper() == "C:\\", windows_path
+        return os.path.join(self.prefix, "drive_c", *windows_path[3:].split("\\"))
+
+    def start_program(self, executable):
+        """Starts the program at `executable` (a Windows path) from another folder, and
+        waits for its window, active."""
+        elsewhere = os.path.join(self.scratch, "elsewhere")
+        os.makedirs(elsewhere, exist_ok=True)
+        self.program_process = self.start(["wine", executable], cwd=elsewhere, stderr=None)
+        self.window_id = wait_for("the window shown", lambda: self.shown_windows(
+            "^Trelliwick Solver"), timeout=STARTING)[0]
+        expect("the active window", lambda: self._run(["xdotool", "getactivewindow"]).strip(),
+               self.window_id, timeout=STARTING)
+
+    def title(self, window_id):
+        """A window's title, as wine gives it to X."""
+        text = self._run(["xprop", "-id", window_id, "-notype", "_NET_WM_NAME"])
+        return text.split(" = ", 1)[1].strip()[1:-1] if " = " in text else None
+
+    def clipboard(self):
+        return subprocess.run(["xclip", "-selection", "clipboard", "-out"], env=self.env,
+                              capture_output=True, timeout=REACTING).stdout.decode()
+
+    def copied(self, what, expected):
+        """Presses Ctrl+C and waits for the clipboard to hold `expected`."""
+        self.keys("ctrl+c")
+        expect(what, self.clipboard, expected)
+
+    def screenshot(self, name):
+        """Keeps a picture of the screen beside the packages, for a person to look at."""
+        folder = os.path.join(packages(), "screenshots")
+        os.makedirs(folder, exist_ok=True)
+        subprocess.run(["import", "-window", "root", os.path.join(folder, name + ".png")],
+                       env=self.env, check=True)
+
+    def write_list(self, folder, words):
+        with open(os.path.join(folder, "abc.txt"), "wb") as out:
+            out.write("".join(word + "\r\n" for word in words).encode())
+
+
+def packages():
+    """The folder with the installer and the zip, from the command line."""
+    return desktop_test.PROGRAM
+
+
+def package(pattern):
+    found = glob.glob(os.path.join(packages(), pattern))
+    assert len(found) == 1, f"{pattern} in {packages()}: {found}"
+    return found[0]
+
+
+def files_under(folder):
+    return sorted(os.path.relpath(os.path.join(top, name), folder).replace(os.sep, "/")
+                  for top, _, names in os.walk(folder) for name in names)
+
+
+class WindowsDesktopTest(unittest.TestCase):
+    def setUp(self):
+        self.desktop = WineDesktop()
+        self.addCleanup(self.desktop.close)
+
+    def test_the_installer_puts_it_in_program_files_and_its_uninstaller_takes_it_away(self):
+        d = self.desktop
+        installed = r"C:\Program Files\trelliwick"
+        folder = d.unix_path(installed)
+        self.assertEqual(d.wine(package("trelliwick-*-win64.exe"), "/S", timeout=REACTING * 4), 0)
+        self.assertEqual(files_under(folder), sorted(PROGRAM_FILES + ["Uninstall.exe"]))
+        menu = d.unix_path(r"C:\ProgramData\Microsoft\Windows\Start Menu\Programs\trelliwick")
+        self.assertIn("trelliwick.lnk", os.listdir(menu))
+        uninstall = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\trelliwick"
+        self.assertEqual(d.wine("reg", "query", uninstall, "/v", "UninstallString"), 0)
+
+        # The program as installed, with the list it comes with.
+        d.start_program(installed + r"\trelliwick.exe")
+        self.assertEqual(d.title(d.window_id), CAPTION)
+        d.type("q")
+        d.keys("Tab")
+        d.type("uizaeon")
+        d.keys("Return", "Tab", "Tab")
+        d.copied("List2's first entry", "equinox")  # the first word with a Q of four letters
+        d.screenshot("installed")
+        d.keys("alt+F4")
+        d.program_process.wait(REACTING)
+
+        # The uninstaller runs on from a copy of its own; it is done when all is gone.
+        self.assertEqual(d.wine(installed + r"\Uninstall.exe", "/S"), 0)
+        wait_for("the installed folder gone", lambda: os.path.exists(folder),
+                 lambda exists: not exists, timeout=STARTING)
+        self.assertEqual(os.listdir(d.unix_path(r"C:\Program Files")), [])
+        self.assertFalse(os.path.exists(menu))
+        wait_for("the uninstaller's entry gone", lambda: d.wine(
+            "reg", "query", uninstall), lambda code: code != 0)
+
+    def test_from_a_folder_named_in_any_script_it_reads_its_own_list_or_says_it_is_missing(self):
+        d = self.desktop
+        installed = r"C:\Users\Łukasz\Spiele\Zoë"
+        self.assertEqual(d.wine(package("trelliwick-*-win64.exe"), "/S", "/D=" + installed,
+                                timeout=REACTING * 4), 0)
+        folder = d.unix_path(installed)
+        os.remove(os.path.join(folder, "abc.txt"))
+        d.start_program(installed + r"\trelliwick.exe")
+
+        # No list: Enter shows the message, titled and worded as it must be, with its
+        # one button, and Enter closes it.
+        d.keys("Return")
+        box = wait_for("the message", lambda: d.shown_windows("^trelliwick$"))[0]
+        expect("the active window", lambda: d._run(["xdotool", "getactivewindow"]).strip(), box)
+        separator = "-" * 27 + "\n"
+        d.copied("the message's title, text and buttons", separator + "trelliwick\n"
+                 + separator + MESSAGE + "\n" + separator + "OK   \n" + separator)
+        d.screenshot("message")
+        d.keys("Return")
+        wait_for("the message to close", lambda: d.shown_windows("^trelliwick$"),
+                 lambda windows: windows == [])
+
+        # Its own list, beside it: Solve fills both lists.
+        d.write_list(folder, WORDS)
+        d.keys("e", "Tab")
+        d.type("rtxa")
+        d.keys("Return", "Tab", "Tab")
+        d.copied("List2's first entry", "tree")
+        d.keys("End")
+        d.copied("List2's last entry", "treat")
+        d.keys("Tab")
+        d.copied("List3's first entry", "rate")
+        d.keys("End")
+        d.copied("List3's last entry", "extra")
+        d.screenshot("solved")
+
+    def test_the_portable_folder_runs_where_it_is_unpacked_at_the_designs_size(self):
+        d = self.desktop
+        with zipfile.ZipFile(package("trelliwick-*-win64.zip")) as archive:
+            names = [name for name in archive.namelist() if not name.endswith("/")]
+            top = names[0].split("/")[0]
+            self.assertEqual(sorted(name.split("/", 1)[1] for name in names), PROGRAM_FILES)
+            archive.extractall(d.unix_path(r"C:\Zoë"))
+        d.start_program(r"C:\Zoë" + "\\" + top + r"\trelliwick.exe")
+        self.assertEqual(tuple(d.client_area()[2:]), DESIGN)
+        d.keys("e", "Tab")
+        d.type("rtxaslno")
+        d.keys("Return", "Tab", "Tab")
+        d.copied("List2's first entry", "abalone")
+
+
+class ScaledTest(unittest.TestCase):
+    def test_at_150_percent_the_window_is_half_as_large_again(self):
+        d = WineDesktop(screen=(1920, 1080), dpi=144)
+        self.addCleanup(d.close)
+        with zipfile.ZipFile(package("trelliwick-*-win64.zip")) as archive:
+            top = archive.namelist()[0].split("/")[0]
+            archive.extractall(d.unix_path(r"C:\trelliwick"))
+        d.start_program(r"C:\trelliwick" + "\\" + top + r"\trelliwick.exe")
+        width, height = d.client_area()[2:]
+        self.assertAlmostEqual(width, DESIGN[0] * 1.5, delta=2)
+        self.assertAlmostEqual(height, DESIGN[1] * 1.5, delta=2)
+        d.screenshot("scaled")
+
+
+def on_desktop(command):
+    """Runs `command` on a private desktop with a Windows of its own, on a screen
+    where the window fits at its design's size, and not at twice that."""
+    d = WineDesktop(screen=(1024, 768))
+    try:
+        return subprocess.run(command, env=dict(os.environ, **d.env)).returncode
+    finally:
+        d.close()
+
+
+def main():
+    arguments = sys.argv[1:]
+    if arguments[:1] == ["--on-desktop"] and len(arguments) > 1:
+        sys.exit(on_desktop(arguments[1:]))
+    desktop_test.main()
+
+
+if __name__ == "__main__":
+    main()
