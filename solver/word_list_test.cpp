@@ -23,7 +23,7 @@ std::vector<std::string> readPassingOver(std::string_view bytes,
                           blockSize);
     std::vector<std::string> lines;
     while (!reader.atEnd()) {
-        lines.emplace_back(reader.readLine());
+        lines.emplace_back(reader.readLine().text);
         reader.consume(passOver);
     }
     return lines;
@@ -184,14 +184,14 @@ TEST(WordListReader, PassesOverLinesShorterOrLongerThanAChunkWhereverChunksBegin
 
 TEST(WordListReader, ALineStaysUntilHandedBackReadOrNot) {
     WordListReader reader(std::make_unique<FakeByteSource>("ab\r\ncd\ref"), 2);
-    reader.consume();  // "ab", never read
-    EXPECT_EQ(reader.readLine(), "cd");
-    EXPECT_EQ(reader.readLine(), "cd");
-    reader.consume();
+    reader.consume({});  // "ab", never read
+    EXPECT_EQ(reader.readLine().text, "cd");
+    EXPECT_EQ(reader.readLine().text, "cd");
+    reader.consume({});
     ASSERT_FALSE(reader.atEnd());
-    EXPECT_EQ(reader.readLine(), "ef");
+    EXPECT_EQ(reader.readLine().text, "ef");
     EXPECT_FALSE(reader.atEnd());
-    reader.consume();
+    reader.consume({});
     EXPECT_TRUE(reader.atEnd());
 }
 
@@ -201,9 +201,8 @@ TEST(WordListReader, KnowsWhichLinesArePlainAscii) {
         WordListReader reader(std::make_unique<FakeByteSource>(list), blockSize);
         std::vector<bool> ascii;
         while (!reader.atEnd()) {
-            reader.readLine();
-            ascii.push_back(reader.lineIsAscii());
-            reader.consume();
+            ascii.push_back(reader.readLine().ascii);
+            reader.consume({});
         }
         EXPECT_EQ(ascii, (std::vector<bool>{true, false, false, true})) << blockSize;
     }
@@ -223,7 +222,7 @@ TEST(WordListReader, ReadsTheListInWholeBlocks) {
     std::size_t lines = 0;
     while (!reader.atEnd()) {
         reader.readLine();
-        reader.consume();
+        reader.consume({});
         ++lines;
     }
     EXPECT_EQ(lines, list.size() / 6);

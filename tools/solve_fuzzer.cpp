@@ -94,10 +94,11 @@ void checkReader(const std::string& bytes, std::size_t blockSize,
     WordListReader reader(std::make_unique<FakeByteSource>(bytes, pieces), blockSize);
     std::vector<std::string> lines;
     while (!reader.atEnd()) {
-        lines.emplace_back(reader.readLine());
-        const bool ascii = std::all_of(lines.back().begin(), lines.back().end(),
+        const WordListReader::Line line = reader.readLine();
+        lines.emplace_back(line.text);
+        const bool ascii = std::all_of(line.text.begin(), line.text.end(),
                                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-        require(reader.lineIsAscii() == ascii, "a line was taken for ASCII or not wrongly");
+        require(line.ascii == ascii, "a line was taken for ASCII or not wrongly");
         reader.consume(passOver);
     }
     require(lines == expected, "the reader kept the wrong lines");
