@@ -1,10 +1,12 @@
 #include "word_list.h"
 
 #include "fake_byte_source.h"
+#include "plain_lines.h"
 
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -178,6 +180,73 @@ TEST(WordListReader, PassesOverLinesShorterOrLongerThanAChunkWhereverChunksBegin
             EXPECT_EQ(readPassingOver(list, {true, BytePair{'e', 'e'}, 11}, blockSize),
                       (Lines{first}))
                 << shift << " " << blockSize;
+        }
+    }
+}
+
+// A list of about `size` bytes: mostly short lines, some longer than a chunk, a few
+// empty, ending in CR, CRLF or LF at random, the last one now and then without; of
+// the bytes a to e, with here and there a Q or q, a byte above 0x7F or a NUL.
+std::string generatedList(std::mt19937& random, std::size_t size) {
+    std::uniform_int_distribution<int> percent(0, 99);
+    std::string list;
+    while (list.size() < size) {
+        const int kind = percent(random);
+        const auto length = static_cast<std::size_t>(kind < 5    ? 0
+                                                     : kind < 65 ? percent(random) % 12
+                                                     : kind < 90 ? 12 + percent(random) % 60
+                                                                 : 72 + percent(random) * 2);
+        for (std::size_t i = 0; i < length; ++i) {
+            const int pick = percent(random);
+            list += pick < 2   ? 'q'
+                    : pick < 3 ? 'Q'
+                    : pick < 5 ? '\xE9'
+                    : pick < 6 ? '\0'
+                               : static_cast<char>('a' + pick % 5);
+        }
+        const int end = percent(random);
+        list += end < 33 ? "\r" : end < 66 ? "\r\n" : "\n";
+    }
+    if (percent(random) < 50) {
+        list.pop_back();
+    }
+    return list;
+}
+
+TEST(WordListReader, KeepsWhatAPlainSplitKeepsOverGeneratedLists) {
+    // Seeded lists read a few bytes or a block at a time, so that lines lie across the
+    // edges of reads and of the reader's 64-byte chunks; the long ones read whole,
+    // across the runs of chunks whose masks are worked out together. Under each rule
+    // the lines read are those that a plain split keeps.
+    const BytePair q{'Q', 'q'};
+    // Each rule, with the lines it passes over.
+    const std::vector<WordListReader::LinesToPassOver> rules{
+        {true, q, 0},               // ASCII lines without a Q
+        {true, std::nullopt, 0},    // every ASCII line
+        {true, BytePair{0, 0}, 0},  // ASCII lines without a NUL
+        {false, std::nullopt, 5},   // lines of under 5 bytes
+        {false, std::nullopt, 70},  // lines of under 70 bytes, more than a chunk
+        {true, q, 4},               // both rules
+        {true, q, 65},
+    };
+    std::mt19937 random(1234);
+    std::uniform_int_distribution<std::size_t> smallBlock(1, 200);
+    for (int round = 0; round < 150; ++round) {
+        const bool isLong = round % 15 == 0;
+        const std::string list = generatedList(random, isLong ? 200'000 : 2'000);
+        const std::vector<std::size_t> blockSizes =
+            isLong ? std::vector<std::size_t>{WordListReader::kBlockSize, 4096}
+                   : std::vector<std::size_t>{smallBlock(random), 64, 4096};
+        for (std::size_t rule = 0; rule < rules.size(); ++rule) {
+            const std::vector<std::string> expected = linesKept(list, rules[rule]);
+            for (const std::size_t blockSize : blockSizes) {
+                EXPECT_EQ(readPassingOver(list, rules[rule], blockSize), expected)
+                    << "round " << round << ", rule " << rule << ", block " << blockSize;
+            }
+            EXPECT_EQ(readPassingOver(list, rules[rule], WordListReader::kBlockSize,
+                                      {smallBlock(random), smallBlock(random)}),
+                      expected)
+                << "round " << round << ", rule " << rule << " in pieces";
         }
     }
 }
