@@ -121,6 +121,8 @@ TEST(WordListReader, PassesOverTheLinesWithoutTheLetterAtAnyBlockSize) {
     // LF looked for is no byte of any line.
     EXPECT_EQ(readSkipping("a\nb\nc\xE9\nd\n", std::nullopt, 2), (Lines{"a", "c\xE9"}));
     EXPECT_EQ(readSkipping("a\r\nb\r\nc\r\n", BytePair{'\n', '\r'}, 1), (Lines{"a"}));
+    EXPECT_EQ(readSkipping("a\r\nb\r\nc\rd\n", BytePair{'\r', '\r'}, 64), (Lines{"a"}));
+    EXPECT_EQ(readSkipping("a\r\nb\r\nc\r\n", BytePair{'\r', 'c'}, 64), (Lines{"a", "c"}));
     // A NUL looked for is found in a line, never in the reader's padding.
     EXPECT_EQ(readSkipping(std::string("a\nb\0\nc", 6), BytePair{0, 0}, 4),
               (Lines{"a", std::string("b\0", 2)}));
