@@ -137,33 +137,26 @@ std::size_t WordListReader::walk(std::size_t from, std::size_t& lineStart, Look&
     return kNowhere;
 }
 
-std::size_t WordListReader::nextLineEnd(bool& ascii) {
-    ascii = true;
-    const auto firstEnd = [&ascii](std::size_t start, const ChunkMasks& masks, std::size_t) {
-        if (masks.lineEnds == 0) {
-            ascii = ascii && masks.high == 0;
-            return kNowhere;
-        }
-        const unsigned end = firstBit(masks.lineEnds);
-        ascii = ascii && below(masks.high, end) == 0;
-        return start + end;
+WordListReader::LineEnd WordListReader::walkToLineEnd() {
+    bool ascii = true;
+    const auto end = [&ascii](std::size_t start, const ChunkMasks& masks, std::size_t) {
+        return firstEnd(start, masks, ascii);
     };
     for (std::size_t from = m_pos;; from = fill()) {
         std::size_t lineStart = m_pos;
-        const std::size_t end = walk(from, lineStart, firstEnd);
-        if (end != kNowhere) {
-            return end;
+        const std::size_t found = walk(from, lineStart, end);
+        if (found != kNowhere) {
+            return {found, ascii};
         }
         if (m_atFileEnd) {
-            return m_end;  // no line is left
+            return {m_end, ascii};  // no line is left
         }
     }
 }
 
 WordListReader::Line WordListReader::readLine() {
-    bool ascii = true;
-    const std::size_t end = nextLineEnd(ascii);
-    return {{m_buffer.get() + m_pos, textEnd(m_pos, end) - m_pos}, ascii};
+    const LineEnd end = nextLineEnd();
+    return {{m_buffer.get() + m_pos, textEnd(m_pos, end.at) - m_pos}, end.ascii};
 }
 
 template <bool kByLetter, bool kByLength>
@@ -214,7 +207,9 @@ std::size_t WordListReader::firstLineKept(bool letter, std::size_t shortest) {
             const std::size_t keptStart =
                 endsBefore == 0 ? lineStart : start + lastBit(endsBefore) + 1;
             // The lengths above count the CR of a CRLF, which the line's text lacks.
-            if (!kByLength || textEnd(keptStart, start + firstBit(kept)) - keptStart >= shortest) {
+            const std::size_t end = start + firstBit(kept);
+            if (!kByLength || end - keptStart > shortest ||
+                textEnd(keptStart, end) - keptStart >= shortest) {
                 return keptStart;
             }
         }
@@ -250,18 +245,20 @@ void WordListReader::consume(const LinesToPassOver& passOver) {
     if (atEnd()) {
         return;
     }
-    const std::optional<BytePair> letter =
-        passOver.lackingLetter ? bytesOfALine(passOver.letter) : std::nullopt;
-    if (letter && *letter != m_wanted) {
-        m_wanted = *letter;
-        m_maskedEnd = m_firstMasked;
+    bool byLetter = passOver.letter.has_value();
+    if (passOver.lackingLetter && byLetter && *passOver.letter != m_wanted) {
+        const std::optional<BytePair> letter = bytesOfALine(passOver.letter);
+        byLetter = letter.has_value();
+        if (letter && *letter != m_wanted) {
+            m_wanted = *letter;
+            m_maskedEnd = m_firstMasked;
+        }
     }
-    bool ascii = true;
-    m_pos = nextLineEnd(ascii) + 1;
+    m_pos = nextLineEnd().at + 1;
     const std::size_t shortest = passOver.shorterThan;
     if (passOver.lackingLetter) {
-        m_pos = shortest > 0 ? firstLineKept<true, true>(letter.has_value(), shortest)
-                             : firstLineKept<true, false>(letter.has_value(), shortest);
+        m_pos = shortest > 0 ? firstLineKept<true, true>(byLetter, shortest)
+                             : firstLineKept<true, false>(byLetter, shortest);
     } else if (shortest > 0) {
         m_pos = firstLineKept<false, true>(false, shortest);
     } else if (m_pos == m_end && !m_atFileEnd) {

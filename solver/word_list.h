@@ -3,6 +3,8 @@
 #include "byte_scan.h"
 #include "word_list_file.h"
 
+#include <bit>
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <optional>
@@ -62,9 +64,43 @@ private:
     // Returns where a walk that found no line end in the bytes kept goes on: at their
     // last byte, for a CR there ends a line when no LF follows it.
     std::size_t fill();
-    // Where the next line's end bit lies, or `m_end` when no line is left, reading
-    // more until the line is whole; whether it is plain ASCII goes to `ascii`.
-    std::size_t nextLineEnd(bool& ascii);
+    // Where a line's end bit lies, and whether the line is plain ASCII.
+    struct LineEnd {
+        std::size_t at;
+        bool ascii;
+    };
+    // The next line's end, or `m_end` when no line is left, reading more until the
+    // line is whole.
+    LineEnd nextLineEnd() {
+        // Most lines end among the masks at hand.
+        bool ascii = true;
+        std::uint64_t ahead = ~std::uint64_t{0} << (m_pos % kChunkSize);
+        for (std::size_t chunk = m_pos / kChunkSize;
+             chunk - m_firstMasked < m_maskedEnd - m_firstMasked;
+             ++chunk, ahead = ~std::uint64_t{0}) {
+            const ChunkMasks& masks = m_masks[chunk - m_firstMasked];
+            const std::size_t end = firstEnd(
+                chunk * kChunkSize, {masks.lineEnds & ahead, masks.high & ahead, 0}, ascii);
+            if (end != kNowhere) {
+                return {end, ascii};
+            }
+        }
+        return walkToLineEnd();
+    }
+    // The same, by a walk that works out masks and reads as it needs.
+    LineEnd walkToLineEnd();
+    // Where the first line end among the masks `masks` of the chunk that starts at
+    // `start` lies, or `kNowhere`; false goes to `ascii` when a byte above 0x7F comes
+    // before it.
+    static std::size_t firstEnd(std::size_t start, const ChunkMasks& masks, bool& ascii) {
+        if (masks.lineEnds == 0) {
+            ascii = ascii && masks.high == 0;
+            return kNowhere;
+        }
+        const auto end = static_cast<unsigned>(std::countr_zero(masks.lineEnds));
+        ascii = ascii && (masks.high & ((std::uint64_t{1} << end) - 1)) == 0;
+        return start + end;
+    }
     // Where the text of the line from `start` to its end bit at `end` ends: before
     // the CR of a CRLF.
     std::size_t textEnd(std::size_t start, std::size_t end) const {
