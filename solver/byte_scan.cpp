@@ -1,11 +1,9 @@
 #include "byte_scan.h"
 
 // Compiled for the baseline of the processor family and, on x86, for SSSE3, AVX2
-// and AVX-512 too, the widest the processor has being chosen. With lines passed
-// over a chunk at a time the masks are most of a run that lists little: AVX2 takes
-// them from 73 to 28 million instructions over the 4,000,000-line list (callgrind,
-// trelliwick-solve big.txt '' '' 99), and AVX-512 finds each chunk's masks in one
-// vector.
+// and AVX-512 too, the widest the processor has being chosen: with lines passed
+// over a chunk at a time, the masks are most of the work of a run that lists
+// little, and AVX-512 finds each chunk's masks in one vector.
 #define HWY_DISABLED_TARGETS (HWY_SSE4 | HWY_AVX3_DL)
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "byte_scan.cpp"
@@ -31,7 +29,7 @@ std::uint64_t maskBits(Bytes d, hn::Mask<Bytes> mask) {
     return hn::Lanes(d) == 64 ? bits : bits & ((std::uint64_t{1} << hn::Lanes(d)) - 1);
 }
 
-void ScanChunks(const char* bytes, std::size_t chunks, BytePair wanted, ChunkMasks* masks) {
+void ScanChunks(const char* bytes, std::size_t size, BytePair wanted, ChunkMasks* masks) {
     const Bytes d;
     const std::size_t lanes = hn::Lanes(d);
     const auto cr = hn::Set(d, '\r');
@@ -40,15 +38,31 @@ void ScanChunks(const char* bytes, std::size_t chunks, BytePair wanted, ChunkMas
     const auto second = hn::Set(d, wanted.second);
     const auto highBit = hn::Set(d, 0x80);
     const auto* p = reinterpret_cast<const std::uint8_t*>(bytes);
-    for (std::size_t chunk = 0; chunk < chunks; ++chunk, p += kChunkSize) {
+    const auto scan = [&](const std::uint8_t* chunk) {
         ChunkMasks out{0, 0, 0};
         for (std::size_t i = 0; i < kChunkSize; i += lanes) {
-            const auto v = hn::LoadU(d, p + i);
-            out.lineEnds |= maskBits(d, hn::Or(hn::Eq(v, cr), hn::Eq(v, lf))) << i;
+            const auto v = hn::LoadU(d, chunk + i);
+            const auto lineFeed = hn::Eq(v, lf);
+            const auto carriageReturn = hn::Eq(v, cr);
+            // A CR that an LF follows ends no line, for the LF ends it.
+            const auto lineFeedNext = hn::Eq(hn::LoadU(d, chunk + i + 1), lf);
+            const auto lineEnd = hn::Or(lineFeed, hn::AndNot(lineFeedNext, carriageReturn));
+            const auto looked = hn::Or(hn::Eq(v, first), hn::Eq(v, second));
+            out.lineEnds |= maskBits(d, lineEnd) << i;
             out.high |= maskBits(d, hn::TestBit(v, highBit)) << i;
-            out.wanted |= maskBits(d, hn::Or(hn::Eq(v, first), hn::Eq(v, second))) << i;
+            out.wanted |= maskBits(d, looked) << i;
         }
-        masks[chunk] = out;
+        return out;
+    };
+    const std::size_t whole = size / kChunkSize;
+    for (std::size_t chunk = 0; chunk < whole; ++chunk) {
+        masks[chunk] = scan(p + chunk * kChunkSize);
+    }
+    if (const std::size_t rest = size % kChunkSize; rest != 0) {
+        // Only the bytes before `size` count.
+        const ChunkMasks last = scan(p + whole * kChunkSize);
+        const std::uint64_t inside = (std::uint64_t{1} << rest) - 1;
+        masks[whole] = {last.lineEnds & inside, last.high & inside, last.wanted & inside};
     }
 }
 
@@ -74,10 +88,10 @@ bool hasF16c() {
 #endif
 
 // Highway's own dispatch lives in its shared library, whose loading calibrates a
-// timer for 4.4 ms at every start of the program (hyperfine, an empty main linked
-// with and without it): more than a whole run takes on a small list. The processor
-// is asked here instead, where the compiler can ask it: GCC and clang, but not
-// clang-cl, whose builtin needs a library that MSVC does not have.
+// timer at every start of the program, which takes longer than a whole run on a
+// small list. The processor is asked here instead, where the compiler can ask it:
+// GCC and clang, but not clang-cl, whose builtin needs a library that MSVC does not
+// have.
 std::vector<ChunkScan> runnableChunkScans() {
     std::vector<ChunkScan> scans{&trelliwick::HWY_STATIC_DISPATCH(ScanChunks)};
 #if HWY_ARCH_X86 && (defined(__GNUC__) || defined(__clang__)) && !defined(_MSC_VER)
@@ -99,8 +113,8 @@ std::vector<ChunkScan> runnableChunkScans() {
     return scans;
 }
 
-void scanChunks(const char* bytes, std::size_t chunks, BytePair wanted, ChunkMasks* masks) {
+void scanChunks(const char* bytes, std::size_t size, BytePair wanted, ChunkMasks* masks) {
     static const ChunkScan scan = runnableChunkScans().back();
-    scan(bytes, chunks, wanted, masks);
+    scan(bytes, size, wanted, masks);
 }
 #endif

@@ -28,8 +28,6 @@ constexpr char32_t upperAscii(std::uint8_t byte) {
 /// decoded as the tests walk them, so a line costs no more than its own bytes.
 class Word {
 public:
-    enum class Encoding { Ascii, Utf8, Windows1252 };
-
     /// Takes `bytes` as the word, finding how they are encoded; the bytes must stay
     /// valid for as long as the word is used.
     void assign(std::string_view bytes);
@@ -42,7 +40,6 @@ public:
 
     /// The number of characters.
     std::size_t length() const { return m_length; }
-    Encoding encoding() const { return m_encoding; }
 
     /// The characters as they stand, in UTF-8.
     std::string_view text();
@@ -53,6 +50,8 @@ public:
     bool forEachUpper(Visit&& visit) const;
 
 private:
+    enum class Encoding { Ascii, Utf8, Windows1252 };
+
     std::string_view m_bytes;
     Encoding m_encoding = Encoding::Ascii;
     std::size_t m_length = 0;

@@ -74,11 +74,11 @@ void run(WindowSide& window, LetterTable& table, const OpenWordList& openList) {
 
     Word word;
     while (!list.atEnd()) {
-        const std::string_view line = list.readLine();
-        if (list.lineIsAscii()) {
-            word.assignAscii(line);
+        const WordListReader::Line line = list.readLine();
+        if (line.ascii) {
+            word.assignAscii(line.text);
         } else {
-            word.assign(line);
+            word.assign(line.text);
         }
         const auto length = static_cast<double>(word.length());
 

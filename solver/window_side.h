@@ -38,5 +38,5 @@ public:
                              std::string_view cause) = 0;
 
     /// The decimal separator of the user's locale, for the minimum length.
-    virtual char32_t decimalSeparator() const { return U'.'; }
+    virtual char32_t decimalSeparator() const = 0;
 };

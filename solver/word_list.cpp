@@ -2,13 +2,15 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdint>
 #include <cstring>
 #include <new>
 
 namespace {
 
-// How many chunks' masks are worked out at a time.
-constexpr std::size_t kMaskedChunks = 1024;
+// The bytes kept free after what is read: one for the LF that stands after it, one
+// for the LF after that once the first has become the last line's line end.
+constexpr std::size_t kFreeAfter = 2;
 
 constexpr std::size_t roundUpToChunk(std::size_t size) {
     return (size + kChunkSize - 1) / kChunkSize * kChunkSize;
@@ -19,6 +21,25 @@ constexpr std::uint64_t below(std::uint64_t bits, unsigned count) {
     return bits & ((std::uint64_t{1} << count) - 1);
 }
 
+// The bytes of `letter` that a line can hold, for a CR or LF is always part of a line
+// end; none when it holds no other.
+std::optional<BytePair> bytesOfALine(const std::optional<BytePair>& letter) {
+    const auto ends = [](std::uint8_t byte) { return byte == '\r' || byte == '\n'; };
+    if (!letter || (ends(letter->first) && ends(letter->second))) {
+        return std::nullopt;
+    }
+    if (ends(letter->first) || ends(letter->second)) {
+        const std::uint8_t other = ends(letter->first) ? letter->second : letter->first;
+        return BytePair{other, other};
+    }
+    return letter;
+}
+
+// Where the first set bit of non-zero `bits` lies.
+unsigned firstBit(std::uint64_t bits) {
+    return static_cast<unsigned>(std::countr_zero(bits));
+}
+
 // Where the last set bit of non-zero `bits` lies.
 unsigned lastBit(std::uint64_t bits) {
     return 63 - static_cast<unsigned>(std::countl_zero(bits));
@@ -27,24 +48,23 @@ unsigned lastBit(std::uint64_t bits) {
 }  // namespace
 
 WordListReader::WordListReader(std::unique_ptr<ByteSource> source, std::size_t blockSize)
-    : m_source(std::move(source)), m_blockSize(std::max<std::size_t>(blockSize, 1)) {
+    : m_source(std::move(source)),
+      m_blockSize(std::max<std::size_t>(blockSize, 1)),
+      m_masks(std::make_unique_for_overwrite<ChunkMasks[]>(kMaskedChunks)) {
     fill();
 }
 
-void WordListReader::fill() {
-    if (m_pos > 0) {
-        std::memmove(m_buffer.get(), m_buffer.get() + m_pos, m_end - m_pos);
-        m_end -= m_pos;
-    }
-    m_pos = m_linesEnd = 0;
-    m_masks.clear();
-    if (m_end == m_capacity) {
+std::size_t WordListReader::fill() {
+    const std::size_t kept = m_end - m_pos;
+    m_maskedEnd = m_firstMasked;
+    if (m_capacity < kept + kChunkSize + kFreeAfter) {
         // Only a line longer than the buffer grows it. Growing by half keeps the
         // copies few; a large block is remapped rather than copied, and the pages
         // beyond what is read are never touched.
-        const std::size_t capacity =
-            roundUpToChunk(std::max(m_capacity + m_capacity / 2, m_end + m_blockSize));
-        char* bytes = static_cast<char*>(std::realloc(m_buffer.get(), capacity));
+        const std::size_t capacity = roundUpToChunk(
+            std::max(m_capacity + m_capacity / 2, kept + kChunkSize + m_blockSize + kFreeAfter));
+        // A byte more, which a scan of the last chunk reads.
+        char* bytes = static_cast<char*>(std::realloc(m_buffer.get(), capacity + 1));
         if (bytes == nullptr) {
             throw std::bad_alloc();
         }
@@ -52,90 +72,95 @@ void WordListReader::fill() {
         m_buffer.reset(bytes);
         m_capacity = capacity;
     }
-    // What is left holds no line end, but for a CR that waited at its end.
-    const std::size_t searchFrom = m_end == 0 ? 0 : m_end - 1;
+    // The bytes kept end where a 64-byte line of memory begins, so that a read after
+    // them fills whole lines.
+    char* const bytes = m_buffer.get();
+    const auto address = reinterpret_cast<std::uintptr_t>(bytes);
+    const std::size_t start = (kChunkSize - (address + kept) % kChunkSize) % kChunkSize;
+    std::memmove(bytes + start, bytes + m_pos, kept);
+    m_pos = start;
+    m_end = start + kept;
     const std::size_t count =
-        m_source->read(m_buffer.get() + m_end, std::min(m_blockSize, m_capacity - m_end));
+        m_source->read(bytes + m_end, std::min(m_blockSize, m_capacity - m_end - kFreeAfter));
     m_end += count;
     if (count == 0) {
         m_atFileEnd = true;
-        m_linesEnd = m_end;  // the last line needs no terminator
-        return;
-    }
-    // A CR at the very end of what was read waits for the next read, which tells
-    // whether an LF follows it.
-    m_linesEnd =
-        afterLastLineEnd(searchFrom, m_buffer.get()[m_end - 1] == '\r' ? m_end - 1 : m_end);
-}
-
-std::size_t WordListReader::afterLastLineEnd(std::size_t from, std::size_t to) const {
-    // Chunk by chunk from the end, for a line may be far longer than what one read
-    // brings: over a list of one line of 1 GiB a run took 3.6 s so, and 4.1 s
-    // looking a byte at a time (medians of 10, hyperfine, trelliwick-solve).
-    for (std::size_t chunk = roundUpToChunk(to) / kChunkSize; chunk-- > from / kChunkSize;) {
-        ChunkMasks masks{};
-        scanChunks(m_buffer.get() + chunk * kChunkSize, 1, m_wanted, &masks);
-        const std::size_t start = chunk * kChunkSize;
-        const std::uint64_t ends = to - start >= kChunkSize
-                                       ? masks.lineEnds
-                                       : below(masks.lineEnds, static_cast<unsigned>(to - start));
-        if (ends != 0) {
-            return start + lastBit(ends) + 1;
+        // The last line is given the line end it lacks; after a CR, the LF makes a
+        // CRLF, the same line end.
+        if (m_end > m_pos && bytes[m_end - 1] != '\n') {
+            bytes[m_end++] = '\n';
         }
     }
-    return 0;
+    // An LF after the bytes: a CR at their end ends no line until the next read
+    // tells what follows it.
+    bytes[m_end] = '\n';
+    return kept > 0 ? m_pos + kept - 1 : m_pos;
 }
 
-std::size_t WordListReader::afterTerminator(std::size_t lineEnd) const {
-    if (lineEnd == m_linesEnd) {
-        return lineEnd;  // the last line of the list, without a terminator
-    }
-    // A CR never waits at `m_linesEnd`, so whether an LF follows it is known.
-    const char* bytes = m_buffer.get();
-    const std::size_t next = lineEnd + 1;
-    return bytes[lineEnd] == '\r' && next < m_linesEnd && bytes[next] == '\n' ? next + 1 : next;
+const ChunkMasks& WordListReader::scanFrom(std::size_t chunk, std::size_t lineStart) {
+    // From the chunk where the line starts, unless the line is long, so that a second
+    // walk over it (a line read, then handed back) finds its masks.
+    const std::size_t lineChunk = lineStart / kChunkSize;
+    const std::size_t first = chunk - lineChunk < kMaskedChunks / 2 ? lineChunk : chunk;
+    const std::size_t start = first * kChunkSize;
+    const std::size_t size = std::min(kMaskedChunks * kChunkSize, m_end - start);
+    scanChunks(m_buffer.get() + start, size, m_wanted, m_masks.get());
+    m_firstMasked = first;
+    m_maskedEnd = first + roundUpToChunk(size) / kChunkSize;
+    return m_masks[chunk - first];
 }
 
-const ChunkMasks& WordListReader::scanFrom(std::size_t chunk) {
-    const std::size_t chunksOfLines = roundUpToChunk(m_linesEnd) / kChunkSize;
-    const std::size_t count = std::min(kMaskedChunks, chunksOfLines - chunk);
-    m_masks.resize(count);
-    scanChunks(m_buffer.get() + chunk * kChunkSize, count, m_wanted, m_masks.data());
-    m_firstMasked = chunk;
-    if (chunk + count == chunksOfLines && m_linesEnd % kChunkSize != 0) {
-        // What follows the last whole line is not looked at.
-        ChunkMasks& last = m_masks.back();
-        const auto whole = static_cast<unsigned>(m_linesEnd % kChunkSize);
-        last = {below(last.lineEnds, whole), below(last.high, whole), below(last.wanted, whole)};
+template <typename Look>
+std::size_t WordListReader::walk(std::size_t from, std::size_t& lineStart, Look&& look) {
+    std::size_t line = lineStart;
+    std::size_t start = from / kChunkSize * kChunkSize;
+    // Only the bytes from `from` on count.
+    std::uint64_t ahead = ~std::uint64_t{0} << (from % kChunkSize);
+    while (start < m_end) {
+        // The chunks whose masks were worked out together, in a run.
+        const ChunkMasks* chunk = &masksOf(start / kChunkSize, line);
+        const ChunkMasks* const masked = m_masks.get() + (m_maskedEnd - m_firstMasked);
+        for (; chunk != masked; ++chunk, start += kChunkSize, ahead = ~std::uint64_t{0}) {
+            const ChunkMasks masks{chunk->lineEnds & ahead, chunk->high & ahead,
+                                   chunk->wanted & ahead};
+            const std::size_t found = look(start, masks, line);
+            if (found != kNowhere) {
+                lineStart = line;
+                return found;
+            }
+            if (masks.lineEnds != 0) {
+                line = start + lastBit(masks.lineEnds) + 1;
+            }
+        }
     }
-    return m_masks.front();
+    lineStart = line;
+    return kNowhere;
 }
 
-std::string_view WordListReader::readLine() {
-    while (m_pos == m_linesEnd) {
-        fill();  // only before the first line, whose first read left it unfinished
-    }
-    m_lineEnd = m_linesEnd;  // unless a line end is found
+WordListReader::LineEnd WordListReader::walkToLineEnd() {
     bool ascii = true;
-    for (std::size_t scan = m_pos; scan < m_linesEnd; scan = nextChunk(scan)) {
-        const ChunkMasks masks = masksFrom(scan);
-        if (masks.lineEnds != 0) {
-            const auto length = static_cast<unsigned>(std::countr_zero(masks.lineEnds));
-            ascii = ascii && below(masks.high, length) == 0;
-            m_lineEnd = scan + length;
-            break;
+    const auto end = [&ascii](std::size_t start, const ChunkMasks& masks, std::size_t) {
+        return firstEnd(start, masks, ascii);
+    };
+    for (std::size_t from = m_pos;; from = fill()) {
+        std::size_t lineStart = m_pos;
+        const std::size_t found = walk(from, lineStart, end);
+        if (found != kNowhere) {
+            return {found, ascii};
         }
-        ascii = ascii && masks.high == 0;
+        if (m_atFileEnd) {
+            return {m_end, ascii};  // no line is left
+        }
     }
-    m_lineIsAscii = ascii;
-    m_lineRead = true;
-    return {m_buffer.get() + m_pos, m_lineEnd - m_pos};
+}
+
+WordListReader::Line WordListReader::readLine() {
+    const LineEnd end = nextLineEnd();
+    return {{m_buffer.get() + m_pos, textEnd(m_pos, end.at) - m_pos}, end.ascii};
 }
 
 template <bool kByLetter, bool kByLength>
-std::size_t WordListReader::firstLineKept(const LinesToPassOver& lines) {
-    const std::size_t shortest = lines.shorterThan;
-    const bool letter = lines.letter.has_value();
+std::size_t WordListReader::firstLineKept(bool letter, std::size_t shortest) {
     // For a line shorter than a chunk, the shifts that take the ends up 1 to
     // `shortest` places: 1 first, then doubling what is covered.
     unsigned shifts[8] = {};
@@ -145,93 +170,98 @@ std::size_t WordListReader::firstLineKept(const LinesToPassOver& lines) {
             shifts[shiftCount] = static_cast<unsigned>(std::min(covered, shortest - covered));
         }
     }
-    // The line that runs on into the chunk looked at: where it starts, and 1 when it
-    // holds a byte that keeps it (the letter, or a byte above 0x7F) before that chunk.
-    std::size_t lineStart = m_pos;
+    // 1 when the line that runs into the chunk looked at holds a byte that keeps it
+    // (the letter, or a byte above 0x7F) before that chunk.
     std::uint64_t keptBefore = 0;
-    // Only the bytes from `m_pos` on count; before them lies a line end, or nothing.
-    std::uint64_t ahead = ~std::uint64_t{0} << (m_pos % kChunkSize);
-    for (std::size_t start = m_pos / kChunkSize * kChunkSize; start < m_linesEnd;) {
-        // The chunks whose masks were worked out together, in a run.
-        const ChunkMasks* chunk = &masksOf(start / kChunkSize);
-        const ChunkMasks* const masked = m_masks.data() + m_masks.size();
-        for (; chunk != masked; ++chunk, start += kChunkSize, ahead = ~std::uint64_t{0}) {
-            const ChunkMasks& masks = *chunk;
-            const std::uint64_t ends = masks.lineEnds & ahead;
-            // The ends of the lines not passed over, by each rule in turn.
-            std::uint64_t kept = ends;
-            std::uint64_t keepers = 0;
-            if constexpr (kByLetter) {
-                // A CR or LF looked for is no byte of a line.
-                keepers = (((letter ? masks.wanted : 0) & ~ends) | masks.high) & ahead;
-                // Adding a line's keepers to its run of non-ends carries into the line's
-                // end, and only then; a line from the chunk before carries in at bit 0.
-                kept &= ~ends + keepers + keptBefore;
-            }
-            if constexpr (kByLength) {
-                // Only where the letter left a line to keep: over a list with a rare
-                // letter, 143 million instructions became 116 (callgrind,
-                // trelliwick-solve big.txt q uizaeon 4).
-                if (kept != 0) {
-                    const std::uint64_t first = ends & (~ends + 1);
-                    std::uint64_t longEnough =
-                        start + static_cast<unsigned>(std::countr_zero(ends)) - lineStart >=
-                                shortest
-                            ? first
-                            : 0;
-                    if (shortest < kChunkSize) {
-                        // Every later end is long enough when no end lies among the
-                        // `shortest` bytes before it: the ends moved up 1 to `shortest` places.
-                        std::uint64_t near = ends << 1;
-                        for (std::size_t i = 0; i < shiftCount; ++i) {
-                            near |= near << shifts[i];
-                        }
-                        longEnough |= ends & ~near & ~first;
-                    }
-                    kept &= longEnough;
-                }
-            }
+    const auto firstKept = [&](std::size_t start, const ChunkMasks& masks, std::size_t lineStart) {
+        const std::uint64_t ends = masks.lineEnds;
+        // The ends of the lines not passed over, by each rule in turn.
+        std::uint64_t kept = ends;
+        std::uint64_t keepers = 0;
+        if constexpr (kByLetter) {
+            keepers = (letter ? masks.wanted : 0) | masks.high;
+            // Adding a line's keepers to its run of non-ends carries into the line's
+            // end, and only then; a line from the chunk before carries in at bit 0.
+            kept &= ~ends + (keepers | keptBefore);
+        }
+        if constexpr (kByLength) {
+            // Only where the letter left a line to keep.
             if (kept != 0) {
-                const std::uint64_t endsBefore =
-                    below(ends, static_cast<unsigned>(std::countr_zero(kept)));
-                return endsBefore == 0 ? lineStart : start + lastBit(endsBefore) + 1;
+                const std::uint64_t first = ends & (~ends + 1);
+                std::uint64_t longEnough =
+                    start + firstBit(ends) - lineStart >= shortest ? first : 0;
+                if (shortest < kChunkSize) {
+                    // Every later end is long enough when no end lies among the
+                    // `shortest` bytes before it: the ends moved up 1 to `shortest` places.
+                    std::uint64_t near = ends << 1;
+                    for (std::size_t i = 0; i < shiftCount; ++i) {
+                        near |= near << shifts[i];
+                    }
+                    longEnough |= ends & ~near & ~first;
+                }
+                kept &= longEnough;
             }
+        }
+        for (; kept != 0; kept &= kept - 1) {
+            const std::uint64_t endsBefore = below(ends, firstBit(kept));
+            const std::size_t keptStart =
+                endsBefore == 0 ? lineStart : start + lastBit(endsBefore) + 1;
+            // The lengths above count the CR of a CRLF, which the line's text lacks.
+            const std::size_t end = start + firstBit(kept);
+            if (!kByLength || end - keptStart > shortest ||
+                textEnd(keptStart, end) - keptStart >= shortest) {
+                return keptStart;
+            }
+        }
+        if constexpr (kByLetter) {
             if (ends != 0) {
                 const unsigned last = lastBit(ends);
-                lineStart = start + last + 1;
                 keptBefore = last < kChunkSize - 1 && (keepers >> (last + 1)) != 0 ? 1 : 0;
             } else if (keepers != 0) {
                 keptBefore = 1;
             }
         }
+        return kNowhere;
+    };
+    std::size_t from = m_pos;
+    std::size_t lineStart = m_pos;
+    for (;;) {
+        const std::size_t kept = walk(from, lineStart, firstKept);
+        if (kept != kNowhere) {
+            return kept;
+        }
+        if (m_atFileEnd) {
+            return m_end;
+        }
+        // The lines before the one that the bytes end in are passed over; that one is
+        // kept for the next read to finish.
+        m_pos = lineStart;
+        from = fill();
+        lineStart = m_pos;
     }
-    // The last line of the list may run to `m_linesEnd` without a terminator.
-    const bool lastLineKept = m_atFileEnd && lineStart < m_linesEnd &&
-                              (!kByLetter || keptBefore != 0) && m_linesEnd - lineStart >= shortest;
-    return lastLineKept ? lineStart : m_linesEnd;
 }
 
 void WordListReader::consume(const LinesToPassOver& passOver) {
-    if (!m_lineRead) {
-        readLine();
+    if (atEnd()) {
+        return;
     }
-    m_lineRead = false;
-    m_pos = afterTerminator(m_lineEnd);
-    if (passOver.lackingLetter && passOver.letter && *passOver.letter != m_wanted) {
-        m_wanted = *passOver.letter;
-        m_masks.clear();
+    bool byLetter = passOver.letter.has_value();
+    if (passOver.lackingLetter && byLetter && *passOver.letter != m_wanted) {
+        const std::optional<BytePair> letter = bytesOfALine(passOver.letter);
+        byLetter = letter.has_value();
+        if (letter && *letter != m_wanted) {
+            m_wanted = *letter;
+            m_maskedEnd = m_firstMasked;
+        }
     }
-    const bool byLength = passOver.shorterThan > 0;
-    for (;;) {
-        if (passOver.lackingLetter) {
-            m_pos = byLength ? firstLineKept<true, true>(passOver)
-                             : firstLineKept<true, false>(passOver);
-        } else if (byLength) {
-            m_pos = firstLineKept<false, true>(passOver);
-        }
-        if (m_pos < m_linesEnd || m_atFileEnd) {
-            return;
-        }
-        fill();
+    m_pos = nextLineEnd().at + 1;
+    const std::size_t shortest = passOver.shorterThan;
+    if (passOver.lackingLetter) {
+        m_pos = shortest > 0 ? firstLineKept<true, true>(byLetter, shortest)
+                             : firstLineKept<true, false>(byLetter, shortest);
+    } else if (shortest > 0) {
+        m_pos = firstLineKept<false, true>(false, shortest);
+    } else if (m_pos == m_end && !m_atFileEnd) {
+        fill();  // whether a line follows
     }
 }

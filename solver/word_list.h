@@ -3,11 +3,12 @@
 #include "byte_scan.h"
 #include "word_list_file.h"
 
+#include <bit>
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <optional>
 #include <string_view>
-#include <vector>
 
 /// Reads the word list line by line, never loading it whole. A line ends at CR,
 /// CRLF or LF; the terminator is not part of the word, and nothing else is removed.
@@ -15,12 +16,11 @@
 /// The list is open from construction (Open) to destruction (Close).
 ///
 /// The reader keeps one buffer: the bytes not yet handed back, from `m_pos` to
-/// `m_end`, of which those up to `m_linesEnd` are whole lines, each with its line
-/// end. A line read stays where it is until it is handed back with `consume()`,
-/// which passes over the lines that a run has no use for and reads more when the
-/// whole lines are used up, so that a whole line lies ahead or the list is at its
-/// end; `atEnd()` only looks. The scans share one cursor over the chunks' masks.
-/// What the first block leaves unfinished, the first line read finishes.
+/// `m_end`, the next line first. Only the chunks' masks say where lines end, each
+/// line with its one end bit (byte_scan.h), the last line too; reading a line,
+/// handing it back and passing lines over walk those masks with one cursor. A walk
+/// that comes to the end of the bytes inside a line reads more, keeping that line,
+/// so that a line is only ever seen whole.
 class WordListReader {
 public:
     static constexpr std::size_t kBlockSize = std::size_t{256} * 1024;
@@ -32,12 +32,16 @@ public:
     /// True when no further line remains.
     bool atEnd() const { return m_atFileEnd && m_pos == m_end; }
 
-    /// The next line, without its terminator; only call it when `atEnd()` is false.
-    /// The view stays valid until `consume()` hands the line back. Throws what the
-    /// source throws when a read fails.
-    std::string_view readLine();
-    /// True when no byte of the line last read lies above 0x7F.
-    bool lineIsAscii() const { return m_lineIsAscii; }
+    /// A line as its bytes, without the terminator.
+    struct Line {
+        std::string_view text;
+        /// True when no byte of the line lies above 0x7F.
+        bool ascii = true;
+    };
+
+    /// The next line; only call it when `atEnd()` is false. Its text stays valid until
+    /// `consume()` hands the line back. Throws what the source throws when a read fails.
+    Line readLine();
 
     /// Lines that a run may pass over unread.
     struct LinesToPassOver {
@@ -53,45 +57,79 @@ public:
     /// `passOver` names, so that the next line read is the first that it does not
     /// name, if any. Throws what the source throws when a read fails.
     void consume(const LinesToPassOver& passOver);
-    /// Hands back the next line, read or not, passing over none after it.
-    void consume() { consume(LinesToPassOver{}); }
 
 private:
-    // Once every whole line is handed back: moves the bytes left to the front, grows
-    // the buffer if they fill it (a line longer than the buffer), reads once more
-    // after them, and marks the end of the last whole line.
-    void fill();
-    // One past the last line end before `to` in the buffer, looking back no further
-    // than the chunk that holds `from`; 0 when there is none.
-    std::size_t afterLastLineEnd(std::size_t from, std::size_t to) const;
-    // Where the line that ends at `lineEnd` is followed by the next: past its CR, LF
-    // or CRLF. An LF that follows a CR ends no line of its own: a scan that takes
-    // every CR and LF for a line end sees an empty line there, which none keeps.
-    std::size_t afterTerminator(std::size_t lineEnd) const;
-    // Where the first line from `m_pos` on that `lines` does not name starts, or
-    // `m_linesEnd` when there is none among the whole lines; each rule is compiled
-    // in only when it applies.
+    // Keeps the bytes from `m_pos` on, moved to the front, grows the buffer if they
+    // fill it (a line longer than the buffer), and reads once more after them.
+    // Returns where a walk that found no line end in the bytes kept goes on: at their
+    // last byte, for a CR there ends a line when no LF follows it.
+    std::size_t fill();
+    // Where a line's end bit lies, and whether the line is plain ASCII.
+    struct LineEnd {
+        std::size_t at;
+        bool ascii;
+    };
+    // The next line's end, or `m_end` when no line is left, reading more until the
+    // line is whole.
+    LineEnd nextLineEnd() {
+        // Most lines end among the masks at hand.
+        bool ascii = true;
+        std::uint64_t ahead = ~std::uint64_t{0} << (m_pos % kChunkSize);
+        for (std::size_t chunk = m_pos / kChunkSize;
+             chunk - m_firstMasked < m_maskedEnd - m_firstMasked;
+             ++chunk, ahead = ~std::uint64_t{0}) {
+            const ChunkMasks& masks = m_masks[chunk - m_firstMasked];
+            const std::size_t end = firstEnd(
+                chunk * kChunkSize, {masks.lineEnds & ahead, masks.high & ahead, 0}, ascii);
+            if (end != kNowhere) {
+                return {end, ascii};
+            }
+        }
+        return walkToLineEnd();
+    }
+    // The same, by a walk that works out masks and reads as it needs.
+    LineEnd walkToLineEnd();
+    // Where the first line end among the masks `masks` of the chunk that starts at
+    // `start` lies, or `kNowhere`; false goes to `ascii` when a byte above 0x7F comes
+    // before it.
+    static std::size_t firstEnd(std::size_t start, const ChunkMasks& masks, bool& ascii) {
+        if (masks.lineEnds == 0) {
+            ascii = ascii && masks.high == 0;
+            return kNowhere;
+        }
+        const auto end = static_cast<unsigned>(std::countr_zero(masks.lineEnds));
+        ascii = ascii && (masks.high & ((std::uint64_t{1} << end) - 1)) == 0;
+        return start + end;
+    }
+    // Where the text of the line from `start` to its end bit at `end` ends: before
+    // the CR of a CRLF.
+    std::size_t textEnd(std::size_t start, std::size_t end) const {
+        const char* bytes = m_buffer.get();
+        return end > start && bytes[end] == '\n' && bytes[end - 1] == '\r' ? end - 1 : end;
+    }
+    // Where the first line from `m_pos` on starts that is kept by the letter (the
+    // wanted bytes when `letter`, or a byte above 0x7F) and by being no shorter than
+    // `shortest`, reading more until it is whole, or `m_end` when there is none; each
+    // rule is compiled in only when it applies.
     template <bool kByLetter, bool kByLength>
-    std::size_t firstLineKept(const LinesToPassOver& lines);
+    std::size_t firstLineKept(bool letter, std::size_t shortest);
 
-    // The masks of the bytes from `offset` in the buffer to the end of its chunk,
-    // bit 0 for the byte at `offset`. No bit is set at or beyond `m_linesEnd`.
-    ChunkMasks masksFrom(std::size_t offset) {
-        const ChunkMasks& masks = masksOf(offset / kChunkSize);
-        const unsigned shift = offset % kChunkSize;
-        return {masks.lineEnds >> shift, masks.high >> shift, masks.wanted >> shift};
-    }
-    // The masks of chunk `chunk` of the buffer, which must hold whole lines.
-    const ChunkMasks& masksOf(std::size_t chunk) {
+    // The cursor: hands `look` the masks of each chunk from the one that holds `from`
+    // to the last one of the bytes, with the bits before `from` cleared, and where the
+    // chunk starts, until `look` returns a place, which it returns; otherwise
+    // `kNowhere`. `lineStart` follows where the line that runs into the chunk starts.
+    template <typename Look>
+    std::size_t walk(std::size_t from, std::size_t& lineStart, Look&& look);
+    static constexpr std::size_t kNowhere = ~std::size_t{0};
+
+    // The masks of chunk `chunk` of the buffer, within the bytes, where the line that
+    // runs into it starts at `lineStart`.
+    const ChunkMasks& masksOf(std::size_t chunk, std::size_t lineStart) {
         const std::size_t index = chunk - m_firstMasked;  // wraps when before
-        return index < m_masks.size() ? m_masks[index] : scanFrom(chunk);
+        return index < m_maskedEnd - m_firstMasked ? m_masks[index] : scanFrom(chunk, lineStart);
     }
-    // Where the chunk after the one that holds `offset` starts.
-    static std::size_t nextChunk(std::size_t offset) {
-        return (offset / kChunkSize + 1) * kChunkSize;
-    }
-    // Works out the masks of the chunks from `chunk` on, and returns its.
-    const ChunkMasks& scanFrom(std::size_t chunk);
+    // Works out the masks of a run of chunks that holds `chunk`, and returns its.
+    const ChunkMasks& scanFrom(std::size_t chunk, std::size_t lineStart);
 
     struct FreeBuffer {
         void operator()(char* bytes) const { std::free(bytes); }
@@ -102,16 +140,16 @@ private:
     std::unique_ptr<char, FreeBuffer> m_buffer;
     std::size_t m_capacity = 0;  // a whole number of chunks
     std::size_t m_pos = 0;
-    std::size_t m_linesEnd = 0;
-    std::size_t m_end = 0;
+    std::size_t m_end = 0;  // an LF stands after it, outside the bytes
     bool m_atFileEnd = false;
-    bool m_lineIsAscii = true;
-    std::size_t m_lineEnd = 0;  // where the line read ends, when `m_lineRead`
-    bool m_lineRead = false;
 
-    // The masks of chunks [m_firstMasked, m_firstMasked + m_masks.size()) of the
-    // buffer as it now stands, with `m_wanted` as the wanted bytes.
-    std::vector<ChunkMasks> m_masks;
+    // How many chunks' masks are worked out at a time.
+    static constexpr std::size_t kMaskedChunks = 1024;
+
+    // The masks of chunks [m_firstMasked, m_maskedEnd) of the buffer as it now
+    // stands, with `m_wanted` as the wanted bytes.
+    std::unique_ptr<ChunkMasks[]> m_masks;
     std::size_t m_firstMasked = 0;
+    std::size_t m_maskedEnd = 0;
     BytePair m_wanted;
 };

@@ -1,10 +1,12 @@
 #include "word_list.h"
 
 #include "fake_byte_source.h"
+#include "plain_lines.h"
 
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -23,7 +25,7 @@ std::vector<std::string> readPassingOver(std::string_view bytes,
                           blockSize);
     std::vector<std::string> lines;
     while (!reader.atEnd()) {
-        lines.emplace_back(reader.readLine());
+        lines.emplace_back(reader.readLine().text);
         reader.consume(passOver);
     }
     return lines;
@@ -119,6 +121,8 @@ TEST(WordListReader, PassesOverTheLinesWithoutTheLetterAtAnyBlockSize) {
     // LF looked for is no byte of any line.
     EXPECT_EQ(readSkipping("a\nb\nc\xE9\nd\n", std::nullopt, 2), (Lines{"a", "c\xE9"}));
     EXPECT_EQ(readSkipping("a\r\nb\r\nc\r\n", BytePair{'\n', '\r'}, 1), (Lines{"a"}));
+    EXPECT_EQ(readSkipping("a\r\nb\r\nc\rd\n", BytePair{'\r', '\r'}, 64), (Lines{"a"}));
+    EXPECT_EQ(readSkipping("a\r\nb\r\nc\r\n", BytePair{'\r', 'c'}, 64), (Lines{"a", "c"}));
     // A NUL looked for is found in a line, never in the reader's padding.
     EXPECT_EQ(readSkipping(std::string("a\nb\0\nc", 6), BytePair{0, 0}, 4),
               (Lines{"a", std::string("b\0", 2)}));
@@ -182,16 +186,83 @@ TEST(WordListReader, PassesOverLinesShorterOrLongerThanAChunkWhereverChunksBegin
     }
 }
 
+// A list of about `size` bytes: mostly short lines, some longer than a chunk, a few
+// empty, ending in CR, CRLF or LF at random, the last one now and then without; of
+// the bytes a to e, with here and there a Q or q, a byte above 0x7F or a NUL.
+std::string generatedList(std::mt19937& random, std::size_t size) {
+    std::uniform_int_distribution<int> percent(0, 99);
+    std::string list;
+    while (list.size() < size) {
+        const int kind = percent(random);
+        const auto length = static_cast<std::size_t>(kind < 5    ? 0
+                                                     : kind < 65 ? percent(random) % 12
+                                                     : kind < 90 ? 12 + percent(random) % 60
+                                                                 : 72 + percent(random) * 2);
+        for (std::size_t i = 0; i < length; ++i) {
+            const int pick = percent(random);
+            list += pick < 2   ? 'q'
+                    : pick < 3 ? 'Q'
+                    : pick < 5 ? '\xE9'
+                    : pick < 6 ? '\0'
+                               : static_cast<char>('a' + pick % 5);
+        }
+        const int end = percent(random);
+        list += end < 33 ? "\r" : end < 66 ? "\r\n" : "\n";
+    }
+    if (percent(random) < 50) {
+        list.pop_back();
+    }
+    return list;
+}
+
+TEST(WordListReader, KeepsWhatAPlainSplitKeepsOverGeneratedLists) {
+    // Seeded lists read a few bytes or a block at a time, so that lines lie across the
+    // edges of reads and of the reader's 64-byte chunks; the long ones read whole,
+    // across the runs of chunks whose masks are worked out together. Under each rule
+    // the lines read are those that a plain split keeps.
+    const BytePair q{'Q', 'q'};
+    // Each rule, with the lines it passes over.
+    const std::vector<WordListReader::LinesToPassOver> rules{
+        {true, q, 0},               // ASCII lines without a Q
+        {true, std::nullopt, 0},    // every ASCII line
+        {true, BytePair{0, 0}, 0},  // ASCII lines without a NUL
+        {false, std::nullopt, 5},   // lines of under 5 bytes
+        {false, std::nullopt, 70},  // lines of under 70 bytes, more than a chunk
+        {true, q, 4},               // both rules
+        {true, q, 65},
+    };
+    std::mt19937 random(1234);
+    std::uniform_int_distribution<std::size_t> smallBlock(1, 200);
+    for (int round = 0; round < 150; ++round) {
+        const bool isLong = round % 15 == 0;
+        const std::string list = generatedList(random, isLong ? 200'000 : 2'000);
+        const std::vector<std::size_t> blockSizes =
+            isLong ? std::vector<std::size_t>{WordListReader::kBlockSize, 4096}
+                   : std::vector<std::size_t>{smallBlock(random), 64, 4096};
+        for (std::size_t rule = 0; rule < rules.size(); ++rule) {
+            const std::vector<std::string> expected = linesKept(list, rules[rule]);
+            for (const std::size_t blockSize : blockSizes) {
+                EXPECT_EQ(readPassingOver(list, rules[rule], blockSize), expected)
+                    << "round " << round << ", rule " << rule << ", block " << blockSize;
+            }
+            EXPECT_EQ(readPassingOver(list, rules[rule], WordListReader::kBlockSize,
+                                      {smallBlock(random), smallBlock(random)}),
+                      expected)
+                << "round " << round << ", rule " << rule << " in pieces";
+        }
+    }
+}
+
 TEST(WordListReader, ALineStaysUntilHandedBackReadOrNot) {
     WordListReader reader(std::make_unique<FakeByteSource>("ab\r\ncd\ref"), 2);
-    reader.consume();  // "ab", never read
-    EXPECT_EQ(reader.readLine(), "cd");
-    EXPECT_EQ(reader.readLine(), "cd");
-    reader.consume();
+    reader.consume({});  // "ab", never read
+    EXPECT_EQ(reader.readLine().text, "cd");
+    EXPECT_EQ(reader.readLine().text, "cd");
+    reader.consume({});
     ASSERT_FALSE(reader.atEnd());
-    EXPECT_EQ(reader.readLine(), "ef");
+    EXPECT_EQ(reader.readLine().text, "ef");
     EXPECT_FALSE(reader.atEnd());
-    reader.consume();
+    reader.consume({});
     EXPECT_TRUE(reader.atEnd());
 }
 
@@ -201,9 +272,8 @@ TEST(WordListReader, KnowsWhichLinesArePlainAscii) {
         WordListReader reader(std::make_unique<FakeByteSource>(list), blockSize);
         std::vector<bool> ascii;
         while (!reader.atEnd()) {
-            reader.readLine();
-            ascii.push_back(reader.lineIsAscii());
-            reader.consume();
+            ascii.push_back(reader.readLine().ascii);
+            reader.consume({});
         }
         EXPECT_EQ(ascii, (std::vector<bool>{true, false, false, true})) << blockSize;
     }
@@ -223,7 +293,7 @@ TEST(WordListReader, ReadsTheListInWholeBlocks) {
     std::size_t lines = 0;
     while (!reader.atEnd()) {
         reader.readLine();
-        reader.consume();
+        reader.consume({});
         ++lines;
     }
     EXPECT_EQ(lines, list.size() / 6);

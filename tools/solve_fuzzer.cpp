@@ -12,6 +12,7 @@
 #include "fake_byte_source.h"
 #include "letter_table.h"
 #include "minimum_length.h"
+#include "plain_lines.h"
 #include "recording_window.h"
 #include "solve_run.h"
 #include "word_list.h"
@@ -49,58 +50,23 @@ bool isSubsequence(const std::vector<std::string>& part, const std::vector<std::
     return true;
 }
 
-// The lines of `bytes`, split at CR, CRLF and LF the plain way.
-std::vector<std::string> splitLines(const std::string& bytes) {
-    std::vector<std::string> lines;
-    std::string line;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == '\r' || bytes[i] == '\n') {
-            lines.push_back(line);
-            line.clear();
-            if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
-                ++i;
-            }
-        } else {
-            line += bytes[i];
-        }
-    }
-    if (!line.empty()) {
-        lines.push_back(line);
-    }
-    return lines;
-}
-
 // Reads `bytes` `blockSize` bytes at a time at most, handed out in pieces of the
 // sizes `pieces` gives, passing over the lines that `passOver` names after each
 // line, and checks the lines against a plain split of `bytes`.
 void checkReader(const std::string& bytes, std::size_t blockSize,
                  const std::vector<std::size_t>& pieces,
                  const WordListReader::LinesToPassOver& passOver) {
-    const auto keeps = [&](const std::string& line) {
-        const auto high = [](char c) { return static_cast<unsigned char>(c) >= 0x80; };
-        const std::optional<BytePair> wanted = passOver.letter;
-        const bool holdsLetter =
-            std::any_of(line.begin(), line.end(), high) ||
-            (wanted && (line.find(static_cast<char>(wanted->first)) != std::string::npos ||
-                        line.find(static_cast<char>(wanted->second)) != std::string::npos));
-        return (!passOver.lackingLetter || holdsLetter) && line.size() >= passOver.shorterThan;
-    };
-    std::vector<std::string> expected = splitLines(bytes);
-    if (!expected.empty()) {
-        expected.erase(std::remove_if(expected.begin() + 1, expected.end(),
-                                      [&](const std::string& line) { return !keeps(line); }),
-                       expected.end());
-    }
     WordListReader reader(std::make_unique<FakeByteSource>(bytes, pieces), blockSize);
     std::vector<std::string> lines;
     while (!reader.atEnd()) {
-        lines.emplace_back(reader.readLine());
-        const bool ascii = std::all_of(lines.back().begin(), lines.back().end(),
+        const WordListReader::Line line = reader.readLine();
+        lines.emplace_back(line.text);
+        const bool ascii = std::all_of(line.text.begin(), line.text.end(),
                                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-        require(reader.lineIsAscii() == ascii, "a line was taken for ASCII or not wrongly");
+        require(line.ascii == ascii, "a line was taken for ASCII or not wrongly");
         reader.consume(passOver);
     }
-    require(lines == expected, "the reader kept the wrong lines");
+    require(lines == linesKept(bytes, passOver), "the reader kept the wrong lines");
 }
 
 // A line or a typed text as upper-case characters, and as UTF-8.

@@ -257,6 +257,7 @@ public:
     void showMessage(std::string_view, std::string_view, std::string_view) override {
         m_failed = true;
     }
+    char32_t decimalSeparator() const override { return U'.'; }
 
     std::size_t entries(ResultList list) const { return m_entries[static_cast<int>(list)]; }
     std::size_t bytesListed() const { return m_bytes; }
