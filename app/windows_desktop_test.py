@@ -24,8 +24,11 @@ its lists and counts exactly; here it is the program as shipped.
 
 import glob
 import os
+import re
+import struct
 import subprocess
 import sys
+import tempfile
 import unittest
 import zipfile
 
@@ -44,7 +47,8 @@ PROGRAM_FILES = sorted([
     "libwinpthread-1.dll", "platforms/qwindows.dll", "Qt6Core.dll", "Qt6Gui.dll",
     "Qt6Widgets.dll", "styles/qwindowsvistastyle.dll", "trelliwick.exe",
     "licences/Apache-2.0.txt", "licences/GCC runtime.txt", "licences/GPL-3.0.txt",
-    "licences/Highway.txt", "licences/ICU.txt", "licences/LGPL-3.0.txt",
+    "licences/Highway.txt", "licences/ICU.txt", "licences/ICU licence.txt",
+    "licences/LGPL-3.0.txt",
     "licences/mingw-w64 runtime.txt", "licences/Qt source.txt", "licences/Qt.txt",
     "licences/trelliwick.txt",
 ])
@@ -54,8 +58,9 @@ class WineDesktop(Desktop):
     """A private desktop with a Windows of its own on it, wine's, of the given size
     and dots per inch; the program is installed and started by the tests."""
 
-    def __init__(self, screen=desktop_test.DESIGN_SCREEN, dpi=96):
+    def __init__(self, screen=desktop_test.DESIGN_SCREEN, dpi=96, managed=True):
         self.dpi = dpi
+        self.managed = managed
         super().__init__(b"", [], screen)
 
     def _start(self, folder, words, environment):  # as Desktop's, for wine
@@ -83,6 +88,11 @@ class WineDesktop(Desktop):
         fonts = self.unix_path(r"C:\windows\Fonts")
         for font in glob.glob("/usr/share/wine/fonts/*"):
             os.symlink(font, os.path.join(fonts, os.path.basename(font)))
+        if not self.managed:
+            # Windows placed and framed by wine itself, as by Windows, not by the
+            # window manager.
+            self.wine("reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "Managed",
+                      "/t", "REG_SZ", "/d", "N", "/f")
         if self.dpi != 96:
             self.wine("reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels",
                       "/t", "REG_DWORD", "/d", str(self.dpi), "/f")
@@ -101,16 +111,32 @@ class WineDesktop(Desktop):
                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode
 
     def unix_path(self, windows_path):
-        """Where a path on drive C: of this Windows lies on this machine."""
+        """Where a path on drive C: of this Windows lies on this machine, its folders
+        found whatever their case, as Windows finds them."""
         assert windows_path[:3].upper() == "C:\\", windows_path
-        return os.path.join(self.prefix, "drive_c", *windows_path[3:].split("\\"))
+        path = os.path.join(self.prefix, "drive_c")
+        for name in windows_path[3:].split("\\"):
+            there = os.listdir(path) if os.path.isdir(path) else []
+            path = os.path.join(path, next((n for n in there if n.lower() == name.lower()), name))
+        return path
 
-    def start_program(self, executable):
+    def start_program(self, executable, environment=None, stderr=None):
         """Starts the program at `executable` (a Windows path) from another folder, and
-        waits for its window, active."""
+        waits for its window, active. Wine hands the program the variables of
+        `environment` (the toolkit's QT_ ones included); what the program writes on
+        stderr goes to the file `stderr`, or to the test's output."""
         elsewhere = os.path.join(self.scratch, "elsewhere")
         os.makedirs(elsewhere, exist_ok=True)
-        self.program_process = self.start(["wine", executable], cwd=elsewhere, stderr=None)
+        env = dict(self.env)
+        for name, value in (environment or {}).items():
+            env[("WINE" if name.startswith("QT_") else "") + name] = value
+        log = open(stderr, "wb") if stderr else None
+        try:
+            self.program_process = self.start(["wine", executable], cwd=elsewhere, stderr=log,
+                                              env=env)
+        finally:
+            if log:
+                log.close()
         self.window_id = wait_for("the window shown", lambda: self.shown_windows(
             "^Trelliwick Solver"), timeout=STARTING)[0]
         expect("the active window", lambda: self._run(["xdotool", "getactivewindow"]).strip(),
@@ -147,6 +173,11 @@ def packages():
     return desktop_test.PROGRAM
 
 
+def read_bytes(path):
+    with open(path, "rb") as file:
+        return file.read()
+
+
 def package(pattern):
     found = glob.glob(os.path.join(packages(), pattern))
     assert len(found) == 1, f"{pattern} in {packages()}: {found}"
@@ -167,6 +198,8 @@ class WindowsDesktopTest(unittest.TestCase):
         d = self.desktop
         installed = r"C:\Program Files\trelliwick"
         folder = d.unix_path(installed)
+        program_files = d.unix_path(r"C:\Program Files")
+        before = sorted(os.listdir(program_files))
         self.assertEqual(d.wine(package("trelliwick-*-win64.exe"), "/S", timeout=REACTING * 4), 0)
         self.assertEqual(files_under(folder), sorted(PROGRAM_FILES + ["Uninstall.exe"]))
         menu = d.unix_path(r"C:\ProgramData\Microsoft\Windows\Start Menu\Programs\trelliwick")
@@ -181,17 +214,17 @@ class WindowsDesktopTest(unittest.TestCase):
         d.keys("Tab")
         d.type("uizaeon")
         d.keys("Return", "Tab", "Tab")
-        d.copied("List2's first entry", "equinox")  # the first word with a Q of four letters
+        d.copied("List2's first entry", "acquaint")  # the list's first word with a Q
         d.screenshot("installed")
         d.keys("alt+F4")
         d.program_process.wait(REACTING)
 
-        # The uninstaller runs on from a copy of its own; it is done when all is gone.
+        # The uninstaller runs on from a copy of its own, in its time: each of the
+        # installer's traces is waited for to go.
         self.assertEqual(d.wine(installed + r"\Uninstall.exe", "/S"), 0)
-        wait_for("the installed folder gone", lambda: os.path.exists(folder),
-                 lambda exists: not exists, timeout=STARTING)
-        self.assertEqual(os.listdir(d.unix_path(r"C:\Program Files")), [])
-        self.assertFalse(os.path.exists(menu))
+        expect("what is in Program Files", lambda: sorted(os.listdir(program_files)), before,
+               timeout=STARTING)
+        expect("whether the Start menu entry is there", lambda: os.path.exists(menu), False)
         wait_for("the uninstaller's entry gone", lambda: d.wine(
             "reg", "query", uninstall), lambda code: code != 0)
 
@@ -202,7 +235,9 @@ class WindowsDesktopTest(unittest.TestCase):
                                 timeout=REACTING * 4), 0)
         folder = d.unix_path(installed)
         os.remove(os.path.join(folder, "abc.txt"))
-        d.start_program(installed + r"\trelliwick.exe")
+        log = os.path.join(d.scratch, "stderr.txt")
+        d.start_program(installed + r"\trelliwick.exe", stderr=log, environment={
+            "QT_LOGGING_RULES": "trelliwick.solve=true", "QT_FORCE_STDERR_LOGGING": "1"})
 
         # No list: Enter shows the message, titled and worded as it must be, with its
         # one button, and Enter closes it.
@@ -213,6 +248,11 @@ class WindowsDesktopTest(unittest.TestCase):
         d.copied("the message's title, text and buttons", separator + "trelliwick\n"
                  + separator + MESSAGE + "\n" + separator + "OK   \n" + separator)
         d.screenshot("message")
+        # The cause, logged as asked, names the list by its path, in the code page's
+        # letters (the toolkit writes its log so), and says what the system said.
+        cause = re.compile(rb"trelliwick\.solve: the run failed: C:\\Users\\[^\\]+\\Spiele"
+                           rb"\\Zo.\\abc\.txt: .+")
+        wait_for("the cause logged", lambda: read_bytes(log), cause.search)
         d.keys("Return")
         wait_for("the message to close", lambda: d.shown_windows("^trelliwick$"),
                  lambda windows: windows == [])
@@ -243,7 +283,41 @@ class WindowsDesktopTest(unittest.TestCase):
         d.keys("e", "Tab")
         d.type("rtxaslno")
         d.keys("Return", "Tab", "Tab")
-        d.copied("List2's first entry", "abalone")
+        d.copied("List2's first entry", "abacuses")  # the list's first word with an E
+
+
+def pe_subsystem(path):
+    """The subsystem that a Windows program's header names: 2 for a windowed one,
+    3 for one that opens a console."""
+    with open(path, "rb") as file:
+        header = file.read(4096)
+    pe = struct.unpack_from("<I", header, 0x3C)[0]
+    assert header[pe:pe + 4] == b"PE\0\0", path
+    return struct.unpack_from("<H", header, pe + 24 + 68)[0]
+
+
+class ProgramFileTest(unittest.TestCase):
+    """What Windows reads of trelliwick.exe before it runs it."""
+
+    def test_it_is_a_windowed_program_with_its_icon_and_its_version(self):
+        with tempfile.TemporaryDirectory() as folder:
+            with zipfile.ZipFile(package("trelliwick-*-win64.zip")) as archive:
+                name = next(n for n in archive.namelist() if n.endswith("/trelliwick.exe"))
+                program = archive.extract(name, folder)
+            self.assertEqual(pe_subsystem(program), 2, "not a windowed program")
+            resource = lambda *kind: subprocess.run(["wrestool", "--extract", *kind, program],
+                                                    capture_output=True, check=True).stdout
+            version = resource("--raw", "--type=16").decode("utf-16-le", errors="replace")
+            for key, value in [("ProductName", "trelliwick"), ("ProductVersion", "1.00"),
+                               ("FileVersion", "1.00"), ("OriginalFilename", "trelliwick.exe")]:
+                self.assertRegex(version, f"{key}\0+{re.escape(value)}\0", key)
+            icon = os.path.join(folder, "trelliwick.ico")
+            with open(icon, "wb") as out:
+                out.write(resource("--type=14"))
+            sizes = subprocess.run(["icotool", "--list", icon], capture_output=True, text=True,
+                                   check=True).stdout
+            self.assertEqual(sorted({int(w) for w in re.findall(r"--width=(\d+)", sizes)}),
+                             [16, 24, 32, 48, 64, 128, 256])
 
 
 class ScaledTest(unittest.TestCase):
@@ -263,7 +337,7 @@ class ScaledTest(unittest.TestCase):
 def on_desktop(command):
     """Runs `command` on a private desktop with a Windows of its own, on a screen
     where the window fits at its design's size, and not at twice that."""
-    d = WineDesktop(screen=(1024, 768))
+    d = WineDesktop(screen=(1024, 768), managed=False)
     try:
         return subprocess.run(command, env=dict(os.environ, **d.env)).returncode
     finally:

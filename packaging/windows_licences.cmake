@@ -6,10 +6,12 @@
 get_filename_component(qt_prefix "${QT6_INSTALL_PREFIX}" ABSOLUTE)
 get_filename_component(icu_prefix "${ICU_INCLUDE_DIR}/.." ABSOLUTE)
 get_filename_component(highway_prefix "${HWY_INCLUDE_DIR}/.." ABSOLUTE)
+file(GLOB icu_licence "${icu_prefix}/share/icu/*/LICENSE")
 set(licences
     "trelliwick.txt=${CMAKE_CURRENT_BINARY_DIR}/copyright"
     "Qt.txt=${qt_prefix}/share/doc/qt6-base/copyright"
     "ICU.txt=${icu_prefix}/share/doc/icu/copyright"
+    "ICU licence.txt=${icu_licence}"
     "Highway.txt=${highway_prefix}/share/doc/highway/copyright"
     "GCC runtime.txt=/usr/share/doc/gcc-mingw-w64-base/copyright"
     "mingw-w64 runtime.txt=/usr/share/doc/mingw-w64-x86-64-dev/copyright"

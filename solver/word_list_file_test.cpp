@@ -57,8 +57,21 @@ TEST(WordListFile, AListThatAnotherProgramLocksFailsInTheSystemsWords) {
                                       std::system_category().message(ERROR_SHARING_VIOLATION));
     }
     ::CloseHandle(lock);
-    WordListFile file(list.path());  // and once it is let go, it is read
-    EXPECT_EQ(readAll(file), "word\r\n");
+    {
+        WordListFile file(list.path());  // and once it is let go, it is read
+        EXPECT_EQ(readAll(file), "word\r\n");
+    }
+    // An editor that has it open for writing, and lets others read and write it,
+    // keeps it; the list is read all the same.
+    const HANDLE editor =
+        ::CreateFileW(list.path().c_str(), GENERIC_READ | GENERIC_WRITE,
+                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(editor, INVALID_HANDLE_VALUE);
+    {
+        WordListFile file(list.path());
+        EXPECT_EQ(readAll(file), "word\r\n");
+    }
+    ::CloseHandle(editor);
 }
 #endif
 

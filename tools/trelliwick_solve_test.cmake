@@ -31,6 +31,15 @@ if(result OR NOT output STREQUAL expected)
     message(FATAL_ERROR "trelliwick-solve printed\n${output}\ninstead of\n${expected}")
 endif()
 
+# Written byte for byte: a line feed ends the output, with no carriage return
+# before it (which execute_process's own output would hide).
+execute_process(COMMAND ${EMULATOR} "${TOOL}" "${SCRATCH}/words.txt" e "" 4
+                OUTPUT_FILE "${SCRATCH}/output.json" RESULT_VARIABLE result)
+file(READ "${SCRATCH}/output.json" bytes HEX)
+if(result OR NOT bytes MATCHES "5d0a$" OR bytes MATCHES "0d0a")
+    message(FATAL_ERROR "trelliwick-solve wrote the bytes ${bytes}")
+endif()
+
 # Arguments in any script reach the tool whole: a folder and a letter that no
 # Western code page holds.
 file(WRITE "${SCRATCH}/Łukasz/words.txt" "Łódź\r\nLodz\r\n")
