@@ -27,13 +27,14 @@ public:
 
 private:
     // The open file, closed with the object: a descriptor, or on Windows a handle.
+#ifdef _WIN32
+    using NativeFile = void*;
+#else
+    using NativeFile = int;
+#endif
     class OpenFile {
     public:
-#ifdef _WIN32
-        using Native = void*;
-#else
-        using Native = int;
-#endif
+        using Native = NativeFile;
         explicit OpenFile(Native native) : m_native(native) {}
         ~OpenFile();
         OpenFile(const OpenFile&) = delete;
