@@ -82,6 +82,10 @@ class WineDesktop(Desktop):
         wait_for("the window manager's check window", lambda: self._run(
             ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"]),
             lambda text: "window id" in text, timeout=STARTING)
+        # One wine server for the whole test, which close() ends: one that ends as
+        # its last program goes drops a program that starts meanwhile.
+        os.makedirs(self.prefix)
+        subprocess.run(["wineserver", "--persistent"], env=self.env, check=True)
         self.wine("wineboot", "--init")
         # Wine's own fonts where a Windows has its own: wine looks for them elsewhere
         # than where Debian puts them.
