@@ -1,4 +1,6 @@
-// trelliwick-bench [DIRECTORY]: how fast a solve run is, and how much memory it takes.
+// trelliwick-bench [DIRECTORY [E O M]]: how fast a solve run is, and how much memory
+// it takes. Given E, O and M, it times only that puzzle on the 4M-line list (made
+// again only if DIRECTORY lacks it), for quick loops and for profiles.
 //
 // Makes its word lists at run time, in DIRECTORY if given (and kept there): the
 // default abc.txt of the build, a 4,000,000-line list (CRLF) of the system's SCOWL
@@ -506,6 +508,19 @@ int run(int argc, char** argv) {
         argc > 1 ? std::filesystem::path(argv[1])
                  : std::filesystem::path(scratch.path().toStdString());
     std::filesystem::create_directories(directory);
+
+    if (argc == 5) {
+        QApplication app(argc, argv);
+        const auto kept = directory / "big.txt";
+        const auto bigList =
+            std::filesystem::exists(kept) ? kept : makeBigList(directory, kBigListLines);
+        measure({"one puzzle, 4M lines", bigList, argv[2], argv[3], argv[4]});
+        return 0;
+    }
+    if (argc != 1 && argc != 2) {
+        std::cerr << "usage: trelliwick-bench [DIRECTORY [E O M]]\n";
+        return 2;
+    }
     // Before anything else grows this process, which each child starts as a copy of.
     measureOneLongLine(directory);
 
