@@ -107,10 +107,10 @@ constexpr AsciiLetterBits bitOf(std::size_t letter) {
     const std::uint64_t bit = std::uint64_t{1} << (letter % 64);
     return letter < 64 ? AsciiLetterBits{bit, 0} : AsciiLetterBits{0, bit};
 }
-// The bit of each byte's upper-case form.
-inline constexpr std::array<AsciiLetterBits, 128> kAsciiLetterBits = [] {
-    std::array<AsciiLetterBits, 128> bits{};
-    for (std::size_t byte = 0; byte < bits.size(); ++byte) {
+// The bit of each byte's upper-case form, and none after them.
+inline constexpr std::array<AsciiLetterBits, 129> kAsciiLetterBits = [] {
+    std::array<AsciiLetterBits, 129> bits{};
+    for (std::size_t byte = 0; byte < kUpperAscii.size(); ++byte) {
         bits[byte] = bitOf(kUpperAscii[byte]);
     }
     return bits;
@@ -126,6 +126,10 @@ class AsciiWordTests {
 public:
     AsciiWordTests(std::u32string_view essentials, std::u32string_view others);
 
+    /// A word shorter than this is read this many bytes from its start, whatever its
+    /// length, so that no branch depends on its length: they must be readable.
+    static constexpr std::size_t kShortWord = 16;
+
     /// True when the word holds every essential letter, in either case.
     bool EssentialTest(std::string_view word) const {
         if (m_needsNone || m_needsOtherThanAscii) {
@@ -133,6 +137,16 @@ public:
         }
         std::uint64_t low = 0;
         std::uint64_t high = 0;
+        if (word.size() < kShortWord) {
+            for (std::size_t i = 0; i < kShortWord; ++i) {
+                const auto byte = static_cast<std::uint8_t>(word.data()[i]);
+                const std::size_t at = i < word.size() ? byte & 0x7F : kNoLetter;
+                low |= ascii_letters::kAsciiLetterBits[at].low;
+                high |= ascii_letters::kAsciiLetterBits[at].high;
+            }
+            return (low & m_essentials.low) == m_essentials.low &&
+                   (high & m_essentials.high) == m_essentials.high;
+        }
         for (const char byte : word) {
             const std::uint8_t at = static_cast<std::uint8_t>(byte) & 0x7F;
             low |= ascii_letters::kAsciiLetterBits[at].low;
@@ -158,6 +172,8 @@ public:
     }
 
 private:
+    static constexpr std::size_t kNoLetter = 128;
+
     bool m_needsNone;
     bool m_needsOtherThanAscii = false;           // an essential letter that no ASCII word holds
     ascii_letters::AsciiLetterBits m_essentials;  // the essential letters below 0x80

@@ -122,6 +122,7 @@ void testEachLine(WordListReader& list, LetterTable& table, const MinimumLength&
     // only until it has once worked: a fill that overflows the table fails the run
     // at the first line that needs it, whichever kind that line is.
     const AsciiWordTests asciiTests(essentials, others);
+    static_assert(AsciiWordTests::kShortWord <= WordListReader::kReadableAfterLine);
     bool firstFillWorked = false;
     bool secondFillWorked = false;
     Word word;

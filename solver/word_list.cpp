@@ -65,8 +65,10 @@ std::size_t WordListReader::fill() {
         // beyond what is read are never touched.
         const std::size_t capacity = roundUpToChunk(
             std::max(m_capacity + m_capacity / 2, kept + kChunkSize + m_blockSize + kFreeAfter));
-        // A byte more, which a scan of the last chunk reads.
-        char* bytes = static_cast<char*>(std::realloc(m_buffer.get(), capacity + 1));
+        // A chunk more, which a scan of the last chunk reads a byte of, and a test of a
+        // short line at the end of the bytes may read.
+        char* bytes =
+            static_cast<char*>(std::realloc(m_buffer.get(), capacity + kReadableAfterLine));
         if (bytes == nullptr) {
             throw std::bad_alloc();
         }
@@ -154,12 +156,6 @@ WordListReader::LineEnd WordListReader::walkToLineEnd() {
             return {m_end, ascii};  // no line is left
         }
     }
-}
-
-WordListReader::Line WordListReader::readLine() {
-    const LineEnd end = nextLineEnd();
-    m_nextEnd = end;
-    return {{m_buffer.get() + m_pos, textEnd(m_pos, end.at) - m_pos}, end.ascii};
 }
 
 template <bool kByLength>
@@ -303,7 +299,7 @@ void WordListReader::consume(const LinesToPassOver& passOver) {
     }
     m_pos = nextLineEnd().at + 1;
     m_nextEnd.at = kNowhere;
-    if ((passOver.lackingLetter || passOver.shorterThan > 0) && nextKeptInChunk(passOver)) {
+    if (nextKeptInChunk(passOver)) {
         return;
     }
     m_keptAhead.rules = passOver;
@@ -313,7 +309,9 @@ void WordListReader::consume(const LinesToPassOver& passOver) {
                              : firstLineKept<true, false>(byLetter, shortest);
     } else if (shortest > 0) {
         m_pos = firstLineKept<false, true>(false, shortest);
-    } else if (m_pos == m_end && !m_atFileEnd) {
-        fill();  // whether a line follows
+    } else {
+        // Every line is kept: this finds where the next one ends, and those after it
+        // in its chunk, reading more if the bytes end inside it.
+        m_pos = firstLineKept<false, false>(false, 0);
     }
 }

@@ -33,6 +33,10 @@ public:
     bool atEnd() const { return m_atFileEnd && m_pos == m_end; }
 
     /// A line as its bytes, without the terminator.
+    /// Whatever its length, this many bytes from a line's start may be read; those
+    /// past its end are no part of it.
+    static constexpr std::size_t kReadableAfterLine = kChunkSize;
+
     struct Line {
         std::string_view text;
         /// True when no byte of the line lies above 0x7F.
@@ -41,7 +45,10 @@ public:
 
     /// The next line; only call it when `atEnd()` is false. Its text stays valid until
     /// `consume()` hands the line back. Throws what the source throws when a read fails.
-    Line readLine();
+    Line readLine() {
+        m_nextEnd = nextLineEnd();
+        return {{m_buffer.get() + m_pos, textEnd(m_pos, m_nextEnd.at) - m_pos}, m_nextEnd.ascii};
+    }
 
     /// Lines that a run may pass over unread.
     struct LinesToPassOver {
