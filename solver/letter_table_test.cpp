@@ -155,7 +155,7 @@ TEST_F(LetterTableTest, AsciiWordsGetTheTablesVerdictsFromTheirBytes) {
         const AsciiWordTests ascii(essentials, others);
         const std::string word = randomWord(pick(random) % 20);
         // What follows a short word, which the test reads, is no part of it.
-        const std::string padded = word + "aAbBcCiI 7\x01aAbBcC";
+        const std::string padded = word + "aAbBcCiI 7\x01" + "aAbBcC";
         const bool essential = essentialTest(essentials, word);
         EXPECT_EQ(ascii.EssentialTest(std::string_view(padded.data(), word.size())), essential)
             << round << ": " << word;
