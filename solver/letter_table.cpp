@@ -86,6 +86,8 @@ AsciiWordTests::AsciiWordTests(std::u32string_view essentials, std::u32string_vi
             // A pool too large for these counts is too large for the table.
             if (letter < 0x80 && m_pool[letter] < 0xFF) {
                 ++m_pool[letter];
+                m_poolLetters.low |= ascii_letters::bitOf(letter).low;
+                m_poolLetters.high |= ascii_letters::bitOf(letter).high;
             }
         }
     }

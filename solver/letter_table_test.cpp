@@ -157,14 +157,14 @@ TEST_F(LetterTableTest, AsciiWordsGetTheTablesVerdictsFromTheirBytes) {
         // What follows a short word, which the test reads, is no part of it.
         const std::string padded = word + "aAbBcCiI 7\x01" + "aAbBcC";
         const bool essential = essentialTest(essentials, word);
-        EXPECT_EQ(ascii.EssentialTest(std::string_view(padded.data(), word.size())), essential)
-            << round << ": " << word;
+        const std::string_view inList(padded.data(), word.size());
+        EXPECT_EQ(ascii.EssentialTest(inList), essential) << round << ": " << word;
         ++passed[essential ? 1 : 0];
         const std::size_t poolSize = essentials.size() + others.size();
         if (word.size() <= poolSize) {
             table.fillPool(essentials, others);
             const bool solution = poolTest(word, poolSize);
-            EXPECT_EQ(ascii.PoolTest(word), solution) << round << ": " << word;
+            EXPECT_EQ(ascii.PoolTest(inList), solution) << round << ": " << word;
             ++solutions[solution ? 1 : 0];
         }
     }
