@@ -71,6 +71,28 @@ bool LetterTable::essentialTestByPresence(const Word& word, std::size_t essentia
     return allFound;
 }
 
+AsciiWordTests::AsciiWordTests(std::u32string_view essentials, std::u32string_view others)
+    : m_needsNone(essentials.empty()) {
+    for (const char32_t letter : essentials) {
+        if (letter < 0x80) {
+            m_essentials.low |= ascii_letters::bitOf(letter).low;
+            m_essentials.high |= ascii_letters::bitOf(letter).high;
+        } else {
+            m_needsOtherThanAscii = true;
+        }
+    }
+    for (const auto letters : {essentials, others}) {
+        for (const char32_t letter : letters) {
+            // A pool too large for these counts is too large for the table.
+            if (letter < 0x80 && m_pool[letter] < 0xFF) {
+                ++m_pool[letter];
+                m_poolLetters.low |= ascii_letters::bitOf(letter).low;
+                m_poolLetters.high |= ascii_letters::bitOf(letter).high;
+            }
+        }
+    }
+}
+
 bool LetterTable::PoolTest(const Word& word, std::size_t poolSize) {
     auto* const pool = m_slots.data() + 1;
     return word.forEachUpper([&](char32_t letter) {

@@ -86,3 +86,114 @@ private:
     std::array<Slot, kLastSlot + 1> m_slots;
     std::vector<std::uint64_t> m_present;  // one bit per code point, all clear between words
 };
+
+namespace ascii_letters {
+
+// The upper-case form of each byte below 0x80.
+inline constexpr std::array<std::uint8_t, 128> kUpperAscii = [] {
+    std::array<std::uint8_t, 128> upper{};
+    for (std::size_t byte = 0; byte < upper.size(); ++byte) {
+        upper[byte] =
+            static_cast<std::uint8_t>(byte >= 'a' && byte <= 'z' ? byte - 'a' + 'A' : byte);
+    }
+    return upper;
+}();
+// A set of letters below 0x80, a bit each.
+struct AsciiLetterBits {
+    std::uint64_t low = 0;   // 0x00 to 0x3F
+    std::uint64_t high = 0;  // 0x40 to 0x7F
+};
+constexpr AsciiLetterBits bitOf(std::size_t letter) {
+    const std::uint64_t bit = std::uint64_t{1} << (letter % 64);
+    return letter < 64 ? AsciiLetterBits{bit, 0} : AsciiLetterBits{0, bit};
+}
+// The bit of each byte's upper-case form, and none after them.
+inline constexpr std::array<AsciiLetterBits, 129> kAsciiLetterBits = [] {
+    std::array<AsciiLetterBits, 129> bits{};
+    for (std::size_t byte = 0; byte < kUpperAscii.size(); ++byte) {
+        bits[byte] = bitOf(kUpperAscii[byte]);
+    }
+    return bits;
+}();
+
+}  // namespace ascii_letters
+
+/// Both word tests for a word of plain ASCII (no byte above 0x7F), decided from
+/// the letters' presence and counts in one pass over its bytes, not slot by slot.
+/// Made once a run from the letters the fills would write (upper-cased), each test
+/// gives the verdict that the letter table's gives after its fill.
+class AsciiWordTests {
+public:
+    AsciiWordTests(std::u32string_view essentials, std::u32string_view others);
+
+    /// Both tests read a word shorter than this this many bytes from its start,
+    /// whatever its length, so that no branch depends on its length: they must be
+    /// readable.
+    static constexpr std::size_t kShortWord = 16;
+
+    /// True when the word holds every essential letter, in either case.
+    bool EssentialTest(std::string_view word) const {
+        if (m_needsNone || m_needsOtherThanAscii) {
+            return m_needsNone;
+        }
+        const ascii_letters::AsciiLetterBits letters = lettersOf(word);
+        return (letters.low & m_essentials.low) == m_essentials.low &&
+               (letters.high & m_essentials.high) == m_essentials.high;
+    }
+
+    /// True when each letter of the word, in either case, can take a letter of the
+    /// pool of its own; the word must be no longer than the pool.
+    bool PoolTest(std::string_view word) const {
+        if (word.size() < kShortWord) {
+            // Most words that fail hold a letter that the pool lacks: a look at the
+            // word's letters at once, without a branch on where that letter stands.
+            const ascii_letters::AsciiLetterBits letters = lettersOf(word);
+            if ((letters.low & ~m_poolLetters.low) != 0 ||
+                (letters.high & ~m_poolLetters.high) != 0) {
+                return false;
+            }
+        }
+        std::array<std::uint8_t, 128> left = m_pool;
+        for (const char byte : word) {
+            std::uint8_t& count =
+                left[ascii_letters::kUpperAscii[static_cast<std::uint8_t>(byte) & 0x7F]];
+            if (count == 0) {
+                return false;
+            }
+            --count;
+        }
+        return true;
+    }
+
+private:
+    static constexpr std::size_t kNoLetter = 128;
+
+    // The letters of the word, upper-cased, a bit each.
+    static ascii_letters::AsciiLetterBits lettersOf(std::string_view word) {
+        std::uint64_t low = 0;
+        std::uint64_t high = 0;
+        if (word.size() < kShortWord) {
+            for (std::size_t i = 0; i < kShortWord; ++i) {
+                const auto byte = static_cast<std::uint8_t>(word.data()[i]);
+                const std::size_t at = i < word.size() ? byte & 0x7F : kNoLetter;
+                low |= ascii_letters::kAsciiLetterBits[at].low;
+                high |= ascii_letters::kAsciiLetterBits[at].high;
+            }
+            return {low, high};
+        }
+        for (const char byte : word) {
+            const std::uint8_t at = static_cast<std::uint8_t>(byte) & 0x7F;
+            low |= ascii_letters::kAsciiLetterBits[at].low;
+            high |= ascii_letters::kAsciiLetterBits[at].high;
+        }
+        return {low, high};
+    }
+
+    bool m_needsNone;
+    bool m_needsOtherThanAscii = false;           // an essential letter that no ASCII word holds
+    ascii_letters::AsciiLetterBits m_essentials;  // the essential letters below 0x80
+    // How often each letter below 0x80 stands among the essential and other letters,
+    // and which of them do.
+    std::array<std::uint8_t, 128> m_pool{};
+    ascii_letters::AsciiLetterBits m_poolLetters;
+};

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 namespace {
@@ -122,6 +123,56 @@ TEST_F(LetterTableTest, AFillTooLongForTheTableNamesTheSlotItNeeds) {
     // With more letters than slots, the letter that has none.
     EXPECT_EQ(causeOf([&] { table.fillEssentials(a); }), slot("201"));
     EXPECT_EQ(causeOf([&] { table.fillPool(a.substr(0, 200), U"A"); }), slot("201"));
+}
+
+TEST_F(LetterTableTest, AsciiWordsGetTheTablesVerdictsFromTheirBytes) {
+    // Seeded words and letters, of few symbols so that both verdicts come often:
+    // both cases, a blank, a digit and a control byte, and among the letters two
+    // that no ASCII byte upper-cases to.
+    std::mt19937 random(2025);
+    std::uniform_int_distribution<std::size_t> pick(0, 99);
+    const std::string wordBytes = "aAbBcCiI 7\x01";
+    const std::u32string letters = U"ABCI 7\x01\u00C9\U0001F600";
+    const auto randomWord = [&](std::size_t length) {
+        std::string word;
+        for (std::size_t i = 0; i < length; ++i) {
+            word += wordBytes[pick(random) % wordBytes.size()];
+        }
+        return word;
+    };
+    const auto randomLetters = [&](std::size_t length) {
+        std::u32string typed;
+        for (std::size_t i = 0; i < length; ++i) {
+            typed += letters[pick(random) % letters.size()];
+        }
+        return typed;
+    };
+    int passed[2] = {0, 0};
+    int solutions[2] = {0, 0};
+    for (int round = 0; round < 20'000; ++round) {
+        const std::u32string essentials = randomLetters(pick(random) % 4);
+        const std::u32string others = randomLetters(pick(random) % 9);
+        const AsciiWordTests ascii(essentials, others);
+        const std::string word = randomWord(pick(random) % 20);
+        // What follows a short word, which the test reads, is no part of it.
+        const std::string padded = word + "aAbBcCiI 7\x01" + "aAbBcC";
+        const bool essential = essentialTest(essentials, word);
+        const std::string_view inList(padded.data(), word.size());
+        EXPECT_EQ(ascii.EssentialTest(inList), essential) << round << ": " << word;
+        ++passed[essential ? 1 : 0];
+        const std::size_t poolSize = essentials.size() + others.size();
+        if (word.size() <= poolSize) {
+            table.fillPool(essentials, others);
+            const bool solution = poolTest(word, poolSize);
+            EXPECT_EQ(ascii.PoolTest(inList), solution) << round << ": " << word;
+            ++solutions[solution ? 1 : 0];
+        }
+    }
+    // Both verdicts, many times each.
+    EXPECT_GT(passed[0], 1000);
+    EXPECT_GT(passed[1], 1000);
+    EXPECT_GT(solutions[0], 1000);
+    EXPECT_GT(solutions[1], 1000);
 }
 
 }  // namespace

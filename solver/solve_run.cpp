@@ -6,7 +6,9 @@
 #include "window_side.h"
 #include "word_list.h"
 
+#include <cstring>
 #include <limits>
+#include <memory>
 #include <new>
 #include <optional>
 #include <string>
@@ -53,17 +55,59 @@ std::size_t bytesBelow(double minimum) {
                                          : static_cast<std::size_t>(minimum);
 }
 
-void run(WindowSide& window, LetterTable& table, const OpenWordList& openList) {
-    // The window does not respond during a run, so its texts are read once.
-    const std::u32string essentials = upperCaseLetters(window.text(InputField::TextE));
-    const std::u32string others = upperCaseLetters(window.text(InputField::TextO));
-    const MinimumLength minimumLength(window.text(InputField::Combo1), window.decimalSeparator());
-    const std::size_t poolSize = essentials.size() + others.size();
+// The words listed for one result list, handed to the window in batches, so that
+// a run that lists millions of words makes a call to the window for thousands of
+// them. A word longer than a batch goes on its own, as the reader holds it.
+class ListedWords {
+public:
+    ListedWords(WindowSide& window, ResultList list)
+        : m_window(window),
+          m_list(list),
+          m_bytes(std::make_unique_for_overwrite<char[]>(kBytes)),
+          m_ends(std::make_unique_for_overwrite<std::size_t[]>(kEntries)) {}
 
-    WordListReader list(openList());
-    std::size_t essentialCount = 0;
-    window.clear(ResultList::List2);
-    window.clear(ResultList::List3);
+    void add(std::string_view word) {
+        if (m_used + word.size() > kBytes || m_count == kEntries) {
+            handOver();
+            if (word.size() > kBytes) {
+                const std::size_t end = word.size();
+                m_window.append(m_list, {word, {&end, 1}});
+                return;
+            }
+        }
+        std::memcpy(m_bytes.get() + m_used, word.data(), word.size());
+        m_used += word.size();
+        m_ends[m_count++] = m_used;
+    }
+
+    /// Hands the window the words added since the last time.
+    void handOver() {
+        if (m_count > 0) {
+            const EntryBatch batch{{m_bytes.get(), m_used}, {m_ends.get(), m_count}};
+            m_used = 0;
+            m_count = 0;
+            m_window.append(m_list, batch);
+        }
+    }
+
+private:
+    static constexpr std::size_t kBytes = std::size_t{64} * 1024;
+    static constexpr std::size_t kEntries = 4096;
+
+    WindowSide& m_window;
+    ResultList m_list;
+    std::unique_ptr<char[]> m_bytes;
+    std::unique_ptr<std::size_t[]> m_ends;
+    std::size_t m_used = 0;
+    std::size_t m_count = 0;
+};
+
+// Puts each line of `list` through both fills and tests, listing the words that pass
+// in `list2` and `list3`, and counting those of List2 in `essentialCount`.
+void testEachLine(WordListReader& list, LetterTable& table, const MinimumLength& minimumLength,
+                  std::u32string_view essentials, std::u32string_view others, ListedWords& list2,
+                  ListedWords& list3, std::size_t& essentialCount) {
+    const std::size_t poolSize = essentials.size() + others.size();
 
     // Nothing of a word's tests outlives it but what is listed, so lines that can
     // be listed nowhere are passed over unread: a line of plain ASCII without the
@@ -72,36 +116,92 @@ void run(WindowSide& window, LetterTable& table, const OpenWordList& openList) {
     // is too short for either list. Every line read is tested in full.
     WordListReader::LinesToPassOver unlisted{!essentials.empty(), rarestLetter(essentials), 0};
 
+    // A line of plain ASCII is decided from its bytes; any other is decoded and
+    // goes through the table slot by slot. Each fill gives the same slots for
+    // every line and the tests read no other, so for ASCII lines each fill is done
+    // only until it has once worked: a fill that overflows the table fails the run
+    // at the first line that needs it, whichever kind that line is.
+    const AsciiWordTests asciiTests(essentials, others);
+    static_assert(AsciiWordTests::kShortWord <= WordListReader::kReadableAfterLine);
+    bool firstFillWorked = false;
+    bool secondFillWorked = false;
     Word word;
     while (!list.atEnd()) {
         const WordListReader::Line line = list.readLine();
         if (line.ascii) {
-            word.assignAscii(line.text);
-        } else {
-            word.assign(line.text);
+            if (!firstFillWorked) {
+                table.fillEssentials(essentials);
+                firstFillWorked = true;
+            }
+            const std::size_t length = line.text.size();
+            if (length >= essentials.size() && asciiTests.EssentialTest(line.text)) {
+                const double minimum = minimumLength.value();
+                const bool longEnough = !(minimum > static_cast<double>(length));
+                if (longEnough) {
+                    list2.add(line.text);
+                    ++essentialCount;
+                }
+                if (!secondFillWorked) {
+                    table.fillPool(essentials, others);
+                    secondFillWorked = true;
+                    unlisted.shorterThan = bytesBelow(minimum);
+                }
+                if (longEnough && length <= poolSize && asciiTests.PoolTest(line.text)) {
+                    list3.add(line.text);
+                }
+            }
+            list.consume(unlisted);
+            continue;
         }
+        word.assign(line.text);
         const auto length = static_cast<double>(word.length());
 
         table.fillEssentials(essentials);
+        firstFillWorked = true;
         if (word.length() >= essentials.size() && table.EssentialTest(word, essentials.size())) {
             // Worked out here, where a text that is no number fails the run; both
             // decisions use it.
             const double minimum = minimumLength.value();
             if (!(minimum > length)) {
-                window.append(ResultList::List2, word.text());
+                list2.add(word.text());
                 ++essentialCount;
             }
             table.fillPool(essentials, others);
+            secondFillWorked = true;
             unlisted.shorterThan = bytesBelow(minimum);
             // The length is decided before the PoolTest, so that a word too short to
             // list is not tested.
             if (word.length() <= poolSize && !(minimum > length) &&
                 table.PoolTest(word, poolSize)) {
-                window.append(ResultList::List3, word.text());
+                list3.add(word.text());
             }
         }
         list.consume(unlisted);
     }
+}
+
+void run(WindowSide& window, LetterTable& table, const OpenWordList& openList) {
+    // The window does not respond during a run, so its texts are read once.
+    const std::u32string essentials = upperCaseLetters(window.text(InputField::TextE));
+    const std::u32string others = upperCaseLetters(window.text(InputField::TextO));
+    const MinimumLength minimumLength(window.text(InputField::Combo1), window.decimalSeparator());
+
+    WordListReader list(openList());
+    std::size_t essentialCount = 0;
+    window.clear(ResultList::List2);
+    window.clear(ResultList::List3);
+    ListedWords list2(window, ResultList::List2);
+    ListedWords list3(window, ResultList::List3);
+    try {
+        testEachLine(list, table, minimumLength, essentials, others, list2, list3, essentialCount);
+    } catch (...) {
+        // What was listed stays listed.
+        list2.handOver();
+        list3.handOver();
+        throw;
+    }
+    list2.handOver();
+    list3.handOver();
 
     window.setCaption(CountLabel::Label2, std::to_string(essentialCount));
     window.setCaption(CountLabel::Label3, std::to_string(window.entryCount(ResultList::List3)));

@@ -333,7 +333,7 @@ TEST_F(SolveRunTest, EachFailureSaysItsCauseBesideTheOneMessage) {
 
     // Memory that runs out on the window's side of the run.
     struct FullWindow : RecordingWindow {
-        void append(ResultList, std::string_view) override { throw std::bad_alloc(); }
+        void append(ResultList, const EntryBatch&) override { throw std::bad_alloc(); }
     };
     FullWindow full;
     full.type("e", "rt", "4");
@@ -357,6 +357,10 @@ TEST_F(SolveRunTest, ALineOfOtherLettersThatUpperCaseToTheEssentialOneIsListed) 
     solveWith(FakeByteSource("tax\r\n\xC5\xBFtar\r\nstar\r\n"), "s", "tar", "4");
     EXPECT_EQ(window.list2, (Words{"\xC5\xBFtar", "star"}));
     EXPECT_EQ(window.list3, (Words{"\xC5\xBFtar", "star"}));
+    // And typed, it is an S that plain ASCII lines hold.
+    solveWith(FakeByteSource("tax\r\nstar\r\nSTARS\r\n"), "\xC5\xBF", "tar", "4");
+    EXPECT_EQ(window.list2, (Words{"star", "STARS"}));
+    EXPECT_EQ(window.list3, (Words{"star"}));
 }
 
 TEST_F(SolveRunTest, TheMinimumTakesTheUsersDecimalSeparator) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -8,6 +9,19 @@
 enum class InputField { TextE, TextO, Combo1 };
 enum class ResultList { List2, List3 };
 enum class CountLabel { Label2, Label3 };
+
+/// Words for the end of a result list, in order: their bytes back to back, and
+/// where each one ends among them.
+struct EntryBatch {
+    std::string_view bytes;
+    std::span<const std::size_t> ends;
+
+    std::size_t size() const { return ends.size(); }
+    std::string_view operator[](std::size_t i) const {
+        const std::size_t start = i == 0 ? 0 : ends[i - 1];
+        return bytes.substr(start, ends[i] - start);
+    }
+};
 
 /// The window as a solve run sees it. The main window implements it; tests and
 /// tools implement it without a display. Every text crosses in UTF-8.
@@ -20,8 +34,8 @@ public:
 
     /// Removes every entry of the list.
     virtual void clear(ResultList list) = 0;
-    /// Adds `word` as the list's last entry.
-    virtual void append(ResultList list, std::string_view word) = 0;
+    /// Adds the words of `batch`, in order, as the list's last entries.
+    virtual void append(ResultList list, const EntryBatch& batch) = 0;
     /// The number of entries in the list.
     virtual std::size_t entryCount(ResultList list) const = 0;
 

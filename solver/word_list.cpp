@@ -55,6 +55,8 @@ WordListReader::WordListReader(std::unique_ptr<ByteSource> source, std::size_t b
 }
 
 std::size_t WordListReader::fill() {
+    m_keptAhead.start = kNowhere;
+    m_nextEnd.at = kNowhere;
     const std::size_t kept = m_end - m_pos;
     m_maskedEnd = m_firstMasked;
     if (m_capacity < kept + kChunkSize + kFreeAfter) {
@@ -63,8 +65,10 @@ std::size_t WordListReader::fill() {
         // beyond what is read are never touched.
         const std::size_t capacity = roundUpToChunk(
             std::max(m_capacity + m_capacity / 2, kept + kChunkSize + m_blockSize + kFreeAfter));
-        // A byte more, which a scan of the last chunk reads.
-        char* bytes = static_cast<char*>(std::realloc(m_buffer.get(), capacity + 1));
+        // A chunk more, which a scan of the last chunk reads a byte of, and a test of a
+        // short line at the end of the bytes may read.
+        char* bytes =
+            static_cast<char*>(std::realloc(m_buffer.get(), capacity + kReadableAfterLine));
         if (bytes == nullptr) {
             throw std::bad_alloc();
         }
@@ -154,9 +158,50 @@ WordListReader::LineEnd WordListReader::walkToLineEnd() {
     }
 }
 
-WordListReader::Line WordListReader::readLine() {
-    const LineEnd end = nextLineEnd();
-    return {{m_buffer.get() + m_pos, textEnd(m_pos, end.at) - m_pos}, end.ascii};
+template <bool kByLength>
+WordListReader::KeptLine WordListReader::keptLineIn(std::size_t start, std::uint64_t ends,
+                                                    std::uint64_t kept, std::size_t lineStart,
+                                                    std::size_t shortest) const {
+    for (; kept != 0; kept &= kept - 1) {
+        const std::uint64_t endsBefore = below(ends, firstBit(kept));
+        const std::size_t keptStart = endsBefore == 0 ? lineStart : start + lastBit(endsBefore) + 1;
+        // The lengths of the masks count the CR of a CRLF, which the line's text lacks.
+        const std::size_t end = start + firstBit(kept);
+        if (!kByLength || end - keptStart > shortest ||
+            textEnd(keptStart, end) - keptStart >= shortest) {
+            return {keptStart, kept & (~kept + 1)};
+        }
+    }
+    return {kNowhere, 0};
+}
+
+bool WordListReader::nextKeptInChunk(const LinesToPassOver& passOver) {
+    KeptAhead& ahead = m_keptAhead;
+    const LinesToPassOver& rules = ahead.rules;
+    if (ahead.start == kNowhere || ahead.lastEnd + 1 != m_pos ||
+        rules.lackingLetter != passOver.lackingLetter || rules.letter != passOver.letter ||
+        rules.shorterThan != passOver.shorterThan) {
+        ahead.start = kNowhere;
+        return false;
+    }
+    // Each line kept ahead starts after an end of the chunk: its start is known.
+    const KeptLine found =
+        passOver.shorterThan > 0
+            ? keptLineIn<true>(ahead.start, ahead.masks.lineEnds, ahead.masks.wanted, 0,
+                               passOver.shorterThan)
+            : keptLineIn<false>(ahead.start, ahead.masks.lineEnds, ahead.masks.wanted, 0, 0);
+    if (found.start == kNowhere) {
+        ahead.start = kNowhere;
+        return false;
+    }
+    const unsigned end = firstBit(found.endBit);
+    ahead.lastEnd = ahead.start + end;
+    ahead.masks.wanted &= ~(found.endBit | (found.endBit - 1));
+    m_pos = found.start;
+    const auto first = static_cast<unsigned>(found.start - ahead.start);
+    m_nextEnd = {ahead.lastEnd,
+                 (ahead.masks.high >> first & ((std::uint64_t{1} << (end - first)) - 1)) == 0};
+    return true;
 }
 
 template <bool kByLetter, bool kByLength>
@@ -202,15 +247,13 @@ std::size_t WordListReader::firstLineKept(bool letter, std::size_t shortest) {
                 kept &= longEnough;
             }
         }
-        for (; kept != 0; kept &= kept - 1) {
-            const std::uint64_t endsBefore = below(ends, firstBit(kept));
-            const std::size_t keptStart =
-                endsBefore == 0 ? lineStart : start + lastBit(endsBefore) + 1;
-            // The lengths above count the CR of a CRLF, which the line's text lacks.
-            const std::size_t end = start + firstBit(kept);
-            if (!kByLength || end - keptStart > shortest ||
-                textEnd(keptStart, end) - keptStart >= shortest) {
-                return keptStart;
+        if (kept != 0) {
+            const KeptLine found = keptLineIn<kByLength>(start, ends, kept, lineStart, shortest);
+            if (found.start != kNowhere) {
+                m_keptAhead.start = start;
+                m_keptAhead.lastEnd = start + firstBit(found.endBit);
+                m_keptAhead.masks = {ends, masks.high, kept & ~(found.endBit | (found.endBit - 1))};
+                return found.start;
             }
         }
         if constexpr (kByLetter) {
@@ -255,13 +298,20 @@ void WordListReader::consume(const LinesToPassOver& passOver) {
         }
     }
     m_pos = nextLineEnd().at + 1;
+    m_nextEnd.at = kNowhere;
+    if (nextKeptInChunk(passOver)) {
+        return;
+    }
+    m_keptAhead.rules = passOver;
     const std::size_t shortest = passOver.shorterThan;
     if (passOver.lackingLetter) {
         m_pos = shortest > 0 ? firstLineKept<true, true>(byLetter, shortest)
                              : firstLineKept<true, false>(byLetter, shortest);
     } else if (shortest > 0) {
         m_pos = firstLineKept<false, true>(false, shortest);
-    } else if (m_pos == m_end && !m_atFileEnd) {
-        fill();  // whether a line follows
+    } else {
+        // Every line is kept: this finds where the next one ends, and those after it
+        // in its chunk, reading more if the bytes end inside it.
+        m_pos = firstLineKept<false, false>(false, 0);
     }
 }

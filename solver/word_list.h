@@ -33,6 +33,10 @@ public:
     bool atEnd() const { return m_atFileEnd && m_pos == m_end; }
 
     /// A line as its bytes, without the terminator.
+    /// Whatever its length, this many bytes from a line's start may be read; those
+    /// past its end are no part of it.
+    static constexpr std::size_t kReadableAfterLine = kChunkSize;
+
     struct Line {
         std::string_view text;
         /// True when no byte of the line lies above 0x7F.
@@ -41,7 +45,10 @@ public:
 
     /// The next line; only call it when `atEnd()` is false. Its text stays valid until
     /// `consume()` hands the line back. Throws what the source throws when a read fails.
-    Line readLine();
+    Line readLine() {
+        m_nextEnd = nextLineEnd();
+        return {{m_buffer.get() + m_pos, textEnd(m_pos, m_nextEnd.at) - m_pos}, m_nextEnd.ascii};
+    }
 
     /// Lines that a run may pass over unread.
     struct LinesToPassOver {
@@ -72,6 +79,9 @@ private:
     // The next line's end, or `m_end` when no line is left, reading more until the
     // line is whole.
     LineEnd nextLineEnd() {
+        if (m_nextEnd.at != kNowhere) {
+            return m_nextEnd;  // found already
+        }
         // Most lines end among the masks at hand.
         bool ascii = true;
         std::uint64_t ahead = ~std::uint64_t{0} << (m_pos % kChunkSize);
@@ -113,6 +123,20 @@ private:
     // rule is compiled in only when it applies.
     template <bool kByLetter, bool kByLength>
     std::size_t firstLineKept(bool letter, std::size_t shortest);
+    // The first line that `kept`, the ends of the lines of the chunk at `start` that
+    // the letter keeps and that may be long enough, names and that is no shorter
+    // than `shortest`, where the chunk's first line starts at `lineStart`: its start,
+    // and its end as the bit of `kept`; `kNowhere` when there is none.
+    struct KeptLine {
+        std::size_t start;
+        std::uint64_t endBit;
+    };
+    template <bool kByLength>
+    KeptLine keptLineIn(std::size_t start, std::uint64_t ends, std::uint64_t kept,
+                        std::size_t lineStart, std::size_t shortest) const;
+    // The next line that the lines kept in the chunk of the line just handed back
+    // name, when the rules are those they were found by; false when there is none.
+    bool nextKeptInChunk(const LinesToPassOver& passOver);
 
     // The cursor: hands `look` the masks of each chunk from the one that holds `from`
     // to the last one of the bytes, with the bits before `from` cleared, and where the
@@ -152,4 +176,17 @@ private:
     std::size_t m_firstMasked = 0;
     std::size_t m_maskedEnd = 0;
     BytePair m_wanted;
+
+    // Where the next line ends, once found, until it is handed back.
+    LineEnd m_nextEnd{kNowhere, true};
+    // The lines that the last pass over lines kept in the chunk where it stopped, after
+    // the line it kept, by the rules it passed over lines by; until a read moves the
+    // bytes or the rules change.
+    struct KeptAhead {
+        std::size_t start = kNowhere;  // the chunk's, or kNowhere
+        std::size_t lastEnd = 0;       // the end of the line kept last
+        ChunkMasks masks{};            // `wanted` holds the ends of the lines kept after it
+        LinesToPassOver rules;
+    };
+    KeptAhead m_keptAhead;
 };

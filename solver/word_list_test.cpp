@@ -17,8 +17,9 @@ using Lines = std::vector<std::string>;
 // Every line read from `bytes`, when the lines named by `passOver` are passed over
 // after each line, `blockSize` bytes read at a time at most, handed out by the
 // source in pieces of the sizes `pieces` gives.
+// After the n-th line read, the rule `rules[(n - 1) % rules.size()]`.
 std::vector<std::string> readPassingOver(std::string_view bytes,
-                                         const WordListReader::LinesToPassOver& passOver,
+                                         const std::vector<WordListReader::LinesToPassOver>& rules,
                                          std::size_t blockSize,
                                          std::vector<std::size_t> pieces = {}) {
     WordListReader reader(std::make_unique<FakeByteSource>(std::string(bytes), std::move(pieces)),
@@ -26,15 +27,22 @@ std::vector<std::string> readPassingOver(std::string_view bytes,
     std::vector<std::string> lines;
     while (!reader.atEnd()) {
         lines.emplace_back(reader.readLine().text);
-        reader.consume(passOver);
+        reader.consume(rules[(lines.size() - 1) % rules.size()]);
     }
     return lines;
+}
+
+std::vector<std::string> readPassingOver(std::string_view bytes,
+                                         const WordListReader::LinesToPassOver& passOver,
+                                         std::size_t blockSize,
+                                         std::vector<std::size_t> pieces = {}) {
+    return readPassingOver(bytes, std::vector{passOver}, blockSize, std::move(pieces));
 }
 
 // Every line of `bytes`, none passed over.
 std::vector<std::string> readAll(const std::string& bytes, std::size_t blockSize,
                                  std::vector<std::size_t> pieces = {}) {
-    return readPassingOver(bytes, {}, blockSize, std::move(pieces));
+    return readPassingOver(bytes, WordListReader::LinesToPassOver{}, blockSize, std::move(pieces));
 }
 
 std::vector<std::string> readAll(const std::string& bytes) {
@@ -250,6 +258,12 @@ TEST(WordListReader, KeepsWhatAPlainSplitKeepsOverGeneratedLists) {
                       expected)
                 << "round " << round << ", rule " << rule << " in pieces";
         }
+        // Rules that change from line to line, each taking up none of what the
+        // last one found.
+        const std::vector<WordListReader::LinesToPassOver> changing{
+            rules[0], rules[2], rules[3], rules[1], rules[6], rules[5], rules[0], rules[4]};
+        EXPECT_EQ(readPassingOver(list, changing, blockSizes.back()), linesKept(list, changing))
+            << "round " << round << ", rules changing";
     }
 }
 

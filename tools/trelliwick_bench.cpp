@@ -1,4 +1,6 @@
-// trelliwick-bench [DIRECTORY]: how fast a solve run is, and how much memory it takes.
+// trelliwick-bench [DIRECTORY [E O M]]: how fast a solve run is, and how much memory
+// it takes. Given E, O and M, it times only that puzzle on the 4M-line list (made
+// again only if DIRECTORY lacks it), for quick loops and for profiles.
 //
 // Makes its word lists at run time, in DIRECTORY if given (and kept there): the
 // default abc.txt of the build, a 4,000,000-line list (CRLF) of the system's SCOWL
@@ -230,10 +232,15 @@ void measureOneLongLine(const std::filesystem::path& directory) {
     const double n = megabytes(static_cast<double>(kBytes));
     const double unlisted = megabytes(peakOfRun("9999999999"));
     const double listed = megabytes(peakOfRun("0"));
-    std::printf("nothing listed: peak resident %.0f MB = %.2f N; budget 1.3 N + 50 MB = %.0f MB\n",
-                unlisted, unlisted / n, 1.3 * n + 50);
-    std::printf("listed:         peak resident %.0f MB = %.2f N; budget 2.3 N + 50 MB = %.0f MB\n",
-                listed, listed / n, 2.3 * n + 50);
+    const auto verdict = [](double peak, double budget) {
+        return peak <= budget ? "met" : "NOT MET";
+    };
+    std::printf(
+        "nothing listed: peak resident %.0f MB = %.2f N; budget 1.3 N + 50 MB = %.0f MB: %s\n",
+        unlisted, unlisted / n, 1.3 * n + 50, verdict(unlisted, 1.3 * n + 50));
+    std::printf(
+        "listed:         peak resident %.0f MB = %.2f N; budget 2.3 N + 50 MB = %.0f MB: %s\n",
+        listed, listed / n, 2.3 * n + 50, verdict(listed, 2.3 * n + 50));
     std::filesystem::remove(list);
 }
 
@@ -245,9 +252,9 @@ public:
 
     std::string text(InputField field) const override { return m_texts[static_cast<int>(field)]; }
     void clear(ResultList list) override { m_entries[static_cast<int>(list)] = 0; }
-    void append(ResultList list, std::string_view word) override {
-        ++m_entries[static_cast<int>(list)];
-        m_bytes += word.size();
+    void append(ResultList list, const EntryBatch& batch) override {
+        m_entries[static_cast<int>(list)] += batch.size();
+        m_bytes += batch.bytes.size();
     }
     std::size_t entryCount(ResultList list) const override {
         return m_entries[static_cast<int>(list)];
@@ -276,7 +283,16 @@ struct Puzzle {
     std::string essentials, others, minimum;
 };
 
-void measure(const Puzzle& puzzle) {
+// What one puzzle's window runs came to: their median, `wc -l`'s in the same
+// turns, and the bytes an entry took beyond its word's, if measured.
+struct Measured {
+    double window = 0;
+    double wcL = 0;
+    double lines = 0;
+    double bytesPerEntry = -1;
+};
+
+Measured measure(const Puzzle& puzzle) {
     std::cout << "\n== " << puzzle.name << ": E \"" << puzzle.essentials << "\", O \""
               << puzzle.others << "\", M \"" << puzzle.minimum << "\"\n";
     std::size_t lines = 0;
@@ -308,6 +324,10 @@ void measure(const Puzzle& puzzle) {
     form.findChild<QComboBox*>("Combo1")->setEditText(QString::fromStdString(puzzle.minimum));
     auto* solveButton = form.findChild<QPushButton*>("Command3");
     auto* list2 = form.findChild<QListView*>("List2");
+    // The window drawn once, empty, so that its own drawing's memory (its backing
+    // store, the font's glyphs) is not counted as the entries'.
+    QApplication::processEvents();
+    form.repaint();
     ::malloc_trim(0);  // what earlier puzzles freed is not counted as this one's
     const double residentBefore = residentBytes();
     std::vector<double> residents;
@@ -323,10 +343,12 @@ void measure(const Puzzle& puzzle) {
         QApplication::processEvents();
         form.repaint();
     });
-    std::printf("(c) window          %9.2f ms  %6.2f x wc -l  %6.2f x (b)  counts \"%s\" \"%s\"\n",
-                window, window / wcL, window / core,
-                form.findChild<QLabel*>("Label2")->text().toUtf8().constData(),
-                form.findChild<QLabel*>("Label3")->text().toUtf8().constData());
+    std::printf(
+        "(c) window          %9.2f ms  %6.2f ns/line  %.2f x wc -l  %.2f x (b)  counts \"%s\" "
+        "\"%s\"\n",
+        window, window * 1e6 / static_cast<double>(lines), window / wcL, window / core,
+        form.findChild<QLabel*>("Label2")->text().toUtf8().constData(),
+        form.findChild<QLabel*>("Label3")->text().toUtf8().constData());
     std::printf("    scroll List2 to its end and select  %.2f ms\n", scroll);
     std::printf("    resident after each window run (MB):");
     for (const double bytes : residents) {
@@ -337,12 +359,39 @@ void measure(const Puzzle& puzzle) {
                 megabytes(peakResidentBytes()), megabytes(2.5 * listed) + 100);
     const auto entries = static_cast<double>(counter.entries(ResultList::List2) +
                                              counter.entries(ResultList::List3));
+    Measured measured{window, wcL, static_cast<double>(lines)};
     if (entries >= 100'000) {
         std::sort(residents.begin(), residents.end());
         const double grown = residents[residents.size() / 2] - residentBefore;
+        measured.bytesPerEntry = (grown - listed) / entries;
         std::printf("    resident %.0f MB before the runs; %.1f bytes an entry beyond the words'\n",
-                    megabytes(residentBefore), (grown - listed) / entries);
+                    megabytes(residentBefore), measured.bytesPerEntry);
     }
+    return measured;
+}
+
+// Prints whether `value` is at most `goal`, with what it is.
+void printGoal(const char* what, double value, double goal, const char* unit) {
+    std::printf("    %-58s %6.2f %s, at most %.2f: %s\n", what, value, unit, goal,
+                value <= goal ? "met" : "NOT MET");
+}
+
+// The goals of the window runs on the 4M-line list, each against `wc -l` in the
+// same run.
+void printWindowGoals(const Measured& rare, const Measured& common, const Measured& every) {
+    const auto againstWcL = [](const Measured& m) { return m.window / m.wcL; };
+    const auto nsPerLine = [](const Measured& m) { return m.window * 1e6 / m.lines; };
+    std::printf("\n== goals of the window runs, 4M lines\n");
+    std::printf("    every line listed, min 0: %.1f ns/line; e + rtxaslnoi, min 4: %.1f ns/line\n",
+                nsPerLine(every), nsPerLine(common));
+    printGoal("every line listed, min 0, against wc -l", againstWcL(every), 6.0, "x");
+    printGoal("e + rtxaslnoi, min 4, against wc -l", againstWcL(common), 7.0, "x");
+    printGoal("e + rtxaslnoi, min 4, against every line listed", common.window / every.window, 1.2,
+              "x");
+    printGoal("q + uizaeon, min 4, against wc -l", againstWcL(rare), 2.0, "x");
+    printGoal("bytes an entry beyond the words', every line listed", every.bytesPerEntry, 2.0, "B");
+    printGoal("bytes an entry beyond the words', e + rtxaslnoi, min 4", common.bytesPerEntry, 2.0,
+              "B");
 }
 
 // An X server of its own, stopped when this ends. Its display is one that no
@@ -506,6 +555,19 @@ int run(int argc, char** argv) {
         argc > 1 ? std::filesystem::path(argv[1])
                  : std::filesystem::path(scratch.path().toStdString());
     std::filesystem::create_directories(directory);
+
+    if (argc == 5) {
+        QApplication app(argc, argv);
+        const auto kept = directory / "big.txt";
+        const auto bigList =
+            std::filesystem::exists(kept) ? kept : makeBigList(directory, kBigListLines);
+        static_cast<void>(measure({"one puzzle, 4M lines", bigList, argv[2], argv[3], argv[4]}));
+        return 0;
+    }
+    if (argc != 1 && argc != 2) {
+        std::cerr << "usage: trelliwick-bench [DIRECTORY [E O M]]\n";
+        return 2;
+    }
     // Before anything else grows this process, which each child starts as a copy of.
     measureOneLongLine(directory);
 
@@ -518,13 +580,18 @@ int run(int argc, char** argv) {
                 megabytes(static_cast<double>(std::filesystem::file_size(bigList))), kRepeats);
     std::printf("peak resident before the window runs %.0f MB\n", megabytes(peakResidentBytes()));
 
-    measure({"nine-letter puzzle, default list", defaultList, "e", "rtxaslno", "4"});
-    measure({"a rare essential letter, 4M lines", bigList, "q", "uizaeon", "4"});
-    measure({"every line passes the essential test, none is long enough", bigList, "", "", "99"});
-    measure(
-        {"a common essential letter, a long minimum, 4M lines", bigList, "e", "rtxaslnoi", "40"});
-    measure({"a common essential letter, 4M lines", bigList, "e", "rtxaslnoi", "4"});
-    measure({"every line listed, 4M lines", bigList, "", "", "0"});
+    static_cast<void>(
+        measure({"nine-letter puzzle, default list", defaultList, "e", "rtxaslno", "4"}));
+    const Measured rare =
+        measure({"a rare essential letter, 4M lines", bigList, "q", "uizaeon", "4"});
+    static_cast<void>(measure(
+        {"every line passes the essential test, none is long enough", bigList, "", "", "99"}));
+    static_cast<void>(measure(
+        {"a common essential letter, a long minimum, 4M lines", bigList, "e", "rtxaslnoi", "40"}));
+    const Measured common =
+        measure({"a common essential letter, 4M lines", bigList, "e", "rtxaslnoi", "4"});
+    const Measured every = measure({"every line listed, 4M lines", bigList, "", "", "0"});
+    printWindowGoals(rare, common, every);
     measureStartUp();
     return 0;
 }

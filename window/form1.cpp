@@ -214,8 +214,8 @@ void Form1::clear(ResultList list) {
     listBox(list).clear();
 }
 
-void Form1::append(ResultList list, std::string_view word) {
-    listBox(list).append(word);
+void Form1::append(ResultList list, const EntryBatch& batch) {
+    listBox(list).append(batch);
 }
 
 std::size_t Form1::entryCount(ResultList list) const {

@@ -42,7 +42,7 @@ private:
     // What a solve run reads and writes.
     std::string text(InputField field) const override;
     void clear(ResultList list) override;
-    void append(ResultList list, std::string_view word) override;
+    void append(ResultList list, const EntryBatch& batch) override;
     std::size_t entryCount(ResultList list) const override;
     void setCaption(CountLabel label, std::string_view caption) override;
     void runEnded() override;

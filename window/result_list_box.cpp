@@ -26,8 +26,8 @@ void ResultListBox::clear() {
     horizontalScrollBar()->setValue(0);
 }
 
-void ResultListBox::append(std::string_view word) {
-    m_entries->append(word);
+void ResultListBox::append(const EntryBatch& batch) {
+    m_entries->append(batch);
 }
 
 std::size_t ResultListBox::entryCount() const {

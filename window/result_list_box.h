@@ -7,6 +7,7 @@
 #include <string_view>
 
 class ResultListModel;
+struct EntryBatch;
 
 /// One of the window's two result lists as the design draws it: its entries, in the
 /// order they are appended, on colour B, one of them selected at a time, none edited.
@@ -21,8 +22,8 @@ public:
 
     /// Removes every entry and scrolls back to the top left.
     void clear();
-    /// Adds `word` (UTF-8) as the last entry, shown once the run ends.
-    void append(std::string_view word);
+    /// Adds the words of `batch` (UTF-8) as the last entries, shown once the run ends.
+    void append(const EntryBatch& batch);
     /// The number of entries, shown or not.
     std::size_t entryCount() const;
     /// Shows the entries appended since the last run ended.

@@ -15,34 +15,17 @@ constexpr auto kMostRows = static_cast<std::size_t>(std::numeric_limits<int>::ma
 
 // Where every this many entries of a block start is kept; an entry is found from
 // the mark before it by stepping over at most this many less one.
-constexpr std::size_t kEntriesPerMark = 32;
+constexpr std::size_t kEntriesPerMark = 64;
 
-// A length is written seven bits to a byte, low bits first; the top bit says
-// that another byte follows.
-std::size_t lengthBytes(std::size_t length) {
-    std::size_t bytes = 1;
-    for (; length >= 0x80; length >>= 7) {
-        ++bytes;
-    }
-    return bytes;
-}
+// A length of this or more is kept aside, with this in its byte.
+constexpr std::size_t kLongLength = 0xFF;
 
-char* writeLength(char* out, std::size_t length) {
-    for (; length >= 0x80; length >>= 7) {
-        *out++ = static_cast<char>(static_cast<unsigned char>(length | 0x80));
-    }
-    *out++ = static_cast<char>(length);
-    return out;
-}
-
-const char* readLength(const char* in, std::size_t& length) {
-    length = 0;
-    for (int shift = 0;; shift += 7) {
-        const auto byte = static_cast<unsigned char>(*in++);
-        length |= static_cast<std::size_t>(byte & 0x7F) << shift;
-        if ((byte & 0x80) == 0) {
-            return in;
-        }
+// Gives `items` room for `size` items, growing by half at least, so that growing a
+// little at a time copies little.
+template <typename Item>
+void makeRoom(std::vector<Item>& items, std::size_t size) {
+    if (size > items.capacity()) {
+        items.reserve(std::max(size, items.capacity() + items.capacity() / 2));
     }
 }
 
@@ -69,6 +52,7 @@ void ResultListModel::clear() {
         block.used = 0;
         block.entries = 0;
         block.marks.clear();
+        block.longLengths.clear();
     }
     if (m_spare.empty()) {
         m_spare = std::move(blocks);
@@ -79,36 +63,79 @@ void ResultListModel::clear() {
     endResetModel();
 }
 
-void ResultListModel::append(std::string_view word) {
-    const std::size_t bytes = lengthBytes(word.size()) + word.size();
-    if (m_blocks.empty() || m_blocks.back().capacity - m_blocks.back().used < bytes) {
-        if (bytes <= kBlockSize && !m_spare.empty()) {
-            m_blocks.push_back(std::move(m_spare.back()));
-            m_spare.pop_back();
-        } else {
+void ResultListModel::append(const EntryBatch& batch) {
+    for (std::size_t next = 0; next < batch.size();) {
+        const std::size_t after = m_blocks.empty() ? next : appendToBlock(batch, next);
+        if (after == next) {
             // A word longer than a block gets a block of its own size.
-            const std::size_t capacity = std::max(kBlockSize, bytes);
-            m_blocks.push_back(
-                {std::make_unique_for_overwrite<char[]>(capacity), capacity, 0, 0, 0, {}});
+            startBlock(batch[next].size() + 1);
+            next = appendToBlock(batch, next);
+        } else {
+            next = after;
         }
-        m_blocks.back().firstEntry = m_entryCount;
     }
+}
+
+void ResultListModel::startBlock(std::size_t bytes) {
+    if (bytes <= kBlockSize && !m_spare.empty()) {
+        m_blocks.push_back(std::move(m_spare.back()));
+        m_spare.pop_back();
+    } else {
+        const std::size_t capacity = std::max(kBlockSize, bytes);
+        m_blocks.push_back(
+            {std::make_unique_for_overwrite<char[]>(capacity), capacity, 0, 0, 0, {}, {}});
+    }
+    m_blocks.back().firstEntry = m_entryCount;
+}
+
+std::size_t ResultListModel::appendToBlock(const EntryBatch& batch, std::size_t first) {
     Block& block = m_blocks.back();
-    if (block.entries % kEntriesPerMark == 0) {
-        // Below 4 GiB: only an entry that starts a block starts past a megabyte.
-        block.marks.push_back(static_cast<std::uint32_t>(block.used));
+    const std::size_t start = first == 0 ? 0 : batch.ends[first - 1];
+    // The words that fit, each with its length byte, and what they need kept aside;
+    // room for that is made before anything changes, so that memory running out
+    // leaves the list as it was.
+    const std::size_t room = block.capacity - block.used - block.entries;
+    std::size_t last = first;
+    std::size_t longOnes = 0;
+    for (std::size_t before = start;
+         last < batch.size() && batch.ends[last] - start + (last - first + 1) <= room; ++last) {
+        longOnes += batch.ends[last] - before >= kLongLength ? 1U : 0U;
+        before = batch.ends[last];
     }
-    char* out = writeLength(block.bytes.get() + block.used, word.size());
-    if (!word.empty()) {
-        std::memcpy(out, word.data(), word.size());
+    if (last == first) {
+        return first;
     }
-    block.used += bytes;
-    ++block.entries;
-    if (m_entryCount < kMostRows && (m_entryCount == 0 || word.size() > m_longestBytes)) {
-        m_longestEntry = m_entryCount;
-        m_longestBytes = word.size();
+    const std::size_t entries = block.entries + (last - first);
+    makeRoom(block.marks, (entries + kEntriesPerMark - 1) / kEntriesPerMark);
+    makeRoom(block.longLengths, block.longLengths.size() + longOnes);
+
+    const std::size_t wordBytes = batch.ends[last - 1] - start;
+    if (wordBytes > 0) {
+        std::memcpy(block.bytes.get() + block.used, batch.bytes.data() + start, wordBytes);
     }
-    ++m_entryCount;
+    std::size_t at = block.used;
+    for (std::size_t i = first, entry = block.entries; i < last; ++i, ++entry) {
+        const std::size_t length = batch.ends[i] - (i == 0 ? 0 : batch.ends[i - 1]);
+        if (entry % kEntriesPerMark == 0) {
+            // Below 4 GiB: only an entry that starts a block starts past a megabyte.
+            block.marks.push_back({static_cast<std::uint32_t>(at),
+                                   static_cast<std::uint32_t>(block.longLengths.size())});
+        }
+        if (length >= kLongLength) {
+            block.longLengths.push_back(length);
+        }
+        block.bytes[block.capacity - 1 - entry] =
+            static_cast<char>(static_cast<std::uint8_t>(std::min(length, kLongLength)));
+        if (m_entryCount < kMostRows && (m_entryCount == 0 || length > m_longestBytes)) {
+            m_longestEntry = m_entryCount;
+            m_longestBytes = length;
+        }
+        ++m_entryCount;
+        at += length;
+    }
+    block.used = at;
+    block.entries = entries;
+    return last;
 }
 
 std::string_view ResultListModel::word(std::size_t row) const {
@@ -119,14 +146,17 @@ std::string_view ResultListModel::word(std::size_t row) const {
         [](std::size_t wanted, const Block& block) { return wanted < block.firstEntry; });
     const Block& block = *(after - 1);
     const std::size_t entry = row - block.firstEntry;
-    const char* at = block.bytes.get() + block.marks[entry / kEntriesPerMark];
-    std::size_t length = 0;
-    for (std::size_t skipped = 0; skipped < entry % kEntriesPerMark; ++skipped) {
-        at = readLength(at, length);
-        at += length;
+    const Mark& mark = block.marks[entry / kEntriesPerMark];
+    std::size_t at = mark.at;
+    std::size_t longOnes = mark.longBefore;
+    const auto lengthOf = [&](std::size_t of) {
+        const std::size_t length = block.lengthByte(of);
+        return length == kLongLength ? block.longLengths[longOnes++] : length;
+    };
+    for (std::size_t before = entry / kEntriesPerMark * kEntriesPerMark; before < entry; ++before) {
+        at += lengthOf(before);
     }
-    at = readLength(at, length);
-    return {at, length};
+    return {block.bytes.get() + at, lengthOf(entry)};
 }
 
 void ResultListModel::publish() {

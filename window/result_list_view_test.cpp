@@ -19,6 +19,11 @@
 
 namespace {
 
+void appendWord(ResultListModel& model, std::string_view word) {
+    const std::size_t end = word.size();
+    model.append(EntryBatch{word, {&end, 1}});
+}
+
 const QColor kHovered(0xC0, 0x30, 0x30);
 const QColor kAlternate(0x30, 0xA0, 0x40);
 
@@ -77,7 +82,7 @@ protected:
     void fill(int entries, const std::map<int, std::string>& words = {}) {
         for (int i = 0; i < entries; ++i) {
             const auto word = words.find(i);
-            model.append(word != words.end() ? word->second : "word" + std::to_string(i));
+            appendWord(model, word != words.end() ? word->second : "word" + std::to_string(i));
         }
         model.publish();
         view.setModel(&model);
@@ -267,7 +272,7 @@ TEST_F(ResultListViewTest, DrawsItsEntriesTheSelectionWhatTheStyleMarksAndNothin
     // Every other row in the alternate colour, counted from the list's first, and
     // the entry under the pointer as the style marks it, wherever the list stands.
     for (int i = 2; i < 100; ++i) {
-        model.append("word" + std::to_string(i));
+        appendWord(model, "word" + std::to_string(i));
     }
     model.publish();
     view.selectionModel()->clear();

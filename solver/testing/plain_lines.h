@@ -28,23 +28,33 @@ inline std::vector<std::string> splitLines(std::string_view bytes) {
     return lines;
 }
 
-/// The lines of `bytes` that a reader keeps when it passes over the lines that
-/// `passOver` names after each line it reads: the first line, and each later one
-/// that `passOver` does not name, by the plain split and a plain look at each line.
+/// True when `passOver` names `line`, by a plain look at it.
+inline bool namedBy(const WordListReader::LinesToPassOver& passOver, const std::string& line) {
+    const auto high = [](char c) { return static_cast<unsigned char>(c) >= 0x80; };
+    const bool holdsLetter =
+        std::any_of(line.begin(), line.end(), high) ||
+        (passOver.letter &&
+         (line.find(static_cast<char>(passOver.letter->first)) != std::string::npos ||
+          line.find(static_cast<char>(passOver.letter->second)) != std::string::npos));
+    return (passOver.lackingLetter && !holdsLetter) || line.size() < passOver.shorterThan;
+}
+
+/// The lines of `bytes` that a reader keeps when, after the n-th line it reads, it
+/// passes over the lines that `rules[(n - 1) % rules.size()]` names: the first line,
+/// and each later one that the rule then does not name, by the plain split.
+inline std::vector<std::string> linesKept(
+    std::string_view bytes, const std::vector<WordListReader::LinesToPassOver>& rules) {
+    std::vector<std::string> kept;
+    for (std::string& line : splitLines(bytes)) {
+        if (kept.empty() || !namedBy(rules[(kept.size() - 1) % rules.size()], line)) {
+            kept.push_back(std::move(line));
+        }
+    }
+    return kept;
+}
+
+/// The same with one rule after every line.
 inline std::vector<std::string> linesKept(std::string_view bytes,
                                           const WordListReader::LinesToPassOver& passOver) {
-    const auto named = [&](const std::string& line) {
-        const auto high = [](char c) { return static_cast<unsigned char>(c) >= 0x80; };
-        const bool holdsLetter =
-            std::any_of(line.begin(), line.end(), high) ||
-            (passOver.letter &&
-             (line.find(static_cast<char>(passOver.letter->first)) != std::string::npos ||
-              line.find(static_cast<char>(passOver.letter->second)) != std::string::npos));
-        return (passOver.lackingLetter && !holdsLetter) || line.size() < passOver.shorterThan;
-    };
-    std::vector<std::string> lines = splitLines(bytes);
-    if (!lines.empty()) {
-        lines.erase(std::remove_if(lines.begin() + 1, lines.end(), named), lines.end());
-    }
-    return lines;
+    return linesKept(bytes, std::vector{passOver});
 }

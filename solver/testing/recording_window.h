@@ -44,8 +44,10 @@ public:
         return {};
     }
     void clear(ResultList list) override { entries(list).clear(); }
-    void append(ResultList list, std::string_view word) override {
-        entries(list).emplace_back(word);
+    void append(ResultList list, const EntryBatch& batch) override {
+        for (std::size_t i = 0; i < batch.size(); ++i) {
+            entries(list).emplace_back(batch[i]);
+        }
     }
     std::size_t entryCount(ResultList list) const override {
         return list == ResultList::List2 ? list2.size() : list3.size();
