@@ -82,10 +82,10 @@ class WineDesktop(Desktop):
         wait_for("the window manager's check window", lambda: self._run(
             ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"]),
             lambda text: "window id" in text, timeout=STARTING)
-        # One wine server for the whole test, which close() ends: one that ends as
-        # its last program goes drops a program that starts meanwhile.
+        # A wine server that outlives each program by a minute (close() ends it): one
+        # that ends as its last program goes drops a program that starts meanwhile.
         os.makedirs(self.prefix)
-        subprocess.run(["wineserver", "--persistent"], env=self.env, check=True)
+        subprocess.run(["wineserver", "--persistent=60"], env=self.env, check=True)
         self.wine("wineboot", "--init")
         # Wine's own fonts where a Windows has its own: wine looks for them elsewhere
         # than where Debian puts them.
@@ -100,6 +100,8 @@ class WineDesktop(Desktop):
         if self.dpi != 96:
             self.wine("reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels",
                       "/t", "REG_DWORD", "/d", str(self.dpi), "/f")
+        # Ready for wine-run, which would otherwise make the prefix again.
+        open(os.path.join(self.prefix, ".ready"), "w").close()
         self.windows = []  # the program's X windows, by their ids
 
     def close(self):
