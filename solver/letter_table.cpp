@@ -91,6 +91,21 @@ AsciiWordTests::AsciiWordTests(std::u32string_view essentials, std::u32string_vi
             }
         }
     }
+    const auto lanesOf = [](std::size_t letter, std::uint8_t count) {
+        LetterLanes lanes{};
+        lanes.bytes.fill(static_cast<std::uint8_t>(letter));
+        lanes.count = count;
+        return lanes;
+    };
+    for (std::size_t letter = 0; letter < m_pool.size(); ++letter) {
+        const ascii_letters::AsciiLetterBits bit = ascii_letters::bitOf(letter);
+        if ((m_essentials.low & bit.low) != 0 || (m_essentials.high & bit.high) != 0) {
+            m_essentialLanes.push_back(lanesOf(letter, m_pool[letter]));
+        }
+        if (m_pool[letter] > 0) {
+            m_poolLanes.push_back(lanesOf(letter, m_pool[letter]));
+        }
+    }
 }
 
 bool LetterTable::PoolTest(const Word& word, std::size_t poolSize) {

@@ -6,6 +6,10 @@
 #include <string_view>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 class Word;
 
 /// One slot of the letter table: an upper-case letter (a Unicode code point), or
@@ -136,6 +140,17 @@ public:
         if (m_needsNone || m_needsOtherThanAscii) {
             return m_needsNone;
         }
+#if defined(__SSE2__)
+        if (word.size() < kShortWord) {
+            const ShortWord letters = shortWord(word);
+            for (const LetterLanes& letter : m_essentialLanes) {
+                if (where(letters, letter) == 0) {
+                    return false;
+                }
+            }
+            return true;
+        }
+#endif
         const ascii_letters::AsciiLetterBits letters = lettersOf(word);
         return (letters.low & m_essentials.low) == m_essentials.low &&
                (letters.high & m_essentials.high) == m_essentials.high;
@@ -144,6 +159,31 @@ public:
     /// True when each letter of the word, in either case, can take a letter of the
     /// pool of its own; the word must be no longer than the pool.
     bool PoolTest(std::string_view word) const {
+#if defined(__SSE2__)
+        if (word.size() < kShortWord) {
+            // Most words that fail hold a letter that the pool lacks: all of the pool's
+            // letters are looked for first, and only then counted.
+            const ShortWord letters = shortWord(word);
+            __m128i pooled = _mm_setzero_si128();
+            for (const LetterLanes& letter : m_poolLanes) {
+                pooled = _mm_or_si128(pooled, _mm_cmpeq_epi8(letters.upper, lanes(letter)));
+            }
+            if ((static_cast<unsigned>(_mm_movemask_epi8(pooled)) & letters.inside) !=
+                letters.inside) {
+                return false;
+            }
+            for (const LetterLanes& letter : m_poolLanes) {
+                unsigned places = where(letters, letter);
+                for (unsigned i = 0; i < letter.count && places != 0; ++i) {
+                    places &= places - 1;
+                }
+                if (places != 0) {
+                    return false;  // more of it than the pool holds
+                }
+            }
+            return true;
+        }
+#else
         if (word.size() < kShortWord) {
             // Most words that fail hold a letter that the pool lacks: a look at the
             // word's letters at once, without a branch on where that letter stands.
@@ -153,6 +193,7 @@ public:
                 return false;
             }
         }
+#endif
         std::array<std::uint8_t, 128> left = m_pool;
         for (const char byte : word) {
             std::uint8_t& count =
@@ -167,6 +208,36 @@ public:
 
 private:
     static constexpr std::size_t kNoLetter = 128;
+
+    // A letter below 0x80 as many times as a vector holds bytes, and how often the
+    // pool holds it.
+    struct LetterLanes {
+        alignas(16) std::array<std::uint8_t, 16> bytes;
+        std::uint8_t count;
+    };
+#if defined(__SSE2__)
+    // A word shorter than kShortWord as one vector of its bytes, upper-cased, with a
+    // bit for each byte that is part of it.
+    struct ShortWord {
+        __m128i upper;
+        unsigned inside;
+    };
+    static ShortWord shortWord(std::string_view word) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(word.data()));
+        const __m128i lower = _mm_and_si128(_mm_cmpgt_epi8(bytes, _mm_set1_epi8('a' - 1)),
+                                            _mm_cmplt_epi8(bytes, _mm_set1_epi8('z' + 1)));
+        return {_mm_sub_epi8(bytes, _mm_and_si128(lower, _mm_set1_epi8('a' - 'A'))),
+                (1U << word.size()) - 1};
+    }
+    static __m128i lanes(const LetterLanes& letter) {
+        return _mm_load_si128(reinterpret_cast<const __m128i*>(letter.bytes.data()));
+    }
+    // A bit for each byte of the word that is the letter.
+    static unsigned where(const ShortWord& word, const LetterLanes& letter) {
+        return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(word.upper, lanes(letter)))) &
+               word.inside;
+    }
+#endif
 
     // The letters of the word, upper-cased, a bit each.
     static ascii_letters::AsciiLetterBits lettersOf(std::string_view word) {
@@ -196,4 +267,7 @@ private:
     // and which of them do.
     std::array<std::uint8_t, 128> m_pool{};
     ascii_letters::AsciiLetterBits m_poolLetters;
+    // The same letters, each once.
+    std::vector<LetterLanes> m_essentialLanes;
+    std::vector<LetterLanes> m_poolLanes;
 };
