@@ -225,6 +225,9 @@ std::size_t WordListReader::firstLineKept(bool letter, std::size_t shortest) {
         std::uint64_t keepers = 0;
         if constexpr (kByLetter) {
             keepers = (letter ? masks.wanted : 0) | masks.high;
+            if ((keepers | keptBefore) == 0) {
+                return kNowhere;  // most chunks, with a rare letter: nothing kept or carried
+            }
             // Adding a line's keepers to its run of non-ends carries into the line's
             // end, and only then; a line from the chunk before carries in at bit 0.
             kept &= ~ends + (keepers | keptBefore);
