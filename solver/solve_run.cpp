@@ -80,6 +80,20 @@ public:
         m_ends[m_count++] = m_used;
     }
 
+    /// The same for a word of which `kReadable` bytes from its start may be read, a
+    /// line as the reader holds it: a short one is copied as that many bytes at once,
+    /// rather than by a call that works out how to copy its length.
+    static constexpr std::size_t kReadable = 16;
+    void addReadable(std::string_view word) {
+        if (word.size() > kReadable || m_used + kReadable > kBytes || m_count == kEntries) {
+            add(word);
+            return;
+        }
+        std::memcpy(m_bytes.get() + m_used, word.data(), kReadable);
+        m_used += word.size();
+        m_ends[m_count++] = m_used;
+    }
+
     /// Hands the window the words added since the last time.
     void handOver() {
         if (m_count > 0) {
@@ -123,6 +137,7 @@ void testEachLine(WordListReader& list, LetterTable& table, const MinimumLength&
     // at the first line that needs it, whichever kind that line is.
     const AsciiWordTests asciiTests(essentials, others);
     static_assert(AsciiWordTests::kShortWord <= WordListReader::kReadableAfterLine);
+    static_assert(ListedWords::kReadable <= WordListReader::kReadableAfterLine);
     bool firstFillWorked = false;
     bool secondFillWorked = false;
     Word word;
@@ -138,7 +153,7 @@ void testEachLine(WordListReader& list, LetterTable& table, const MinimumLength&
                 const double minimum = minimumLength.value();
                 const bool longEnough = !(minimum > static_cast<double>(length));
                 if (longEnough) {
-                    list2.add(line.text);
+                    list2.addReadable(line.text);
                     ++essentialCount;
                 }
                 if (!secondFillWorked) {
@@ -147,7 +162,7 @@ void testEachLine(WordListReader& list, LetterTable& table, const MinimumLength&
                     unlisted.shorterThan = bytesBelow(minimum);
                 }
                 if (longEnough && length <= poolSize && asciiTests.PoolTest(line.text)) {
-                    list3.add(line.text);
+                    list3.addReadable(line.text);
                 }
             }
             list.consume(unlisted);
