@@ -45,9 +45,12 @@ std::optional<BytePair> rarestLetter(std::u32string_view essentials) {
     return rarest;
 }
 
-// The number of bytes below which a line is shorter than `minimum` characters.
-std::size_t bytesBelow(double minimum) {
-    if (!(minimum > 0)) {
+// The number of bytes below which a line is shorter than `minimum` characters, for
+// passing over the lines too short to list; 0 when that would pass over too few of
+// a word list's lines to be worth looking for them, for few words are that short.
+std::size_t shortLinesToPassOver(double minimum) {
+    constexpr double kFewerBytesThanMostWords = 8;
+    if (!(minimum >= kFewerBytesThanMostWords)) {
         return 0;
     }
     constexpr double kLongerThanAnyLine = 0x1p62;
@@ -159,7 +162,7 @@ void testEachLine(WordListReader& list, LetterTable& table, const MinimumLength&
                 if (!secondFillWorked) {
                     table.fillPool(essentials, others);
                     secondFillWorked = true;
-                    unlisted.shorterThan = bytesBelow(minimum);
+                    unlisted.shorterThan = shortLinesToPassOver(minimum);
                 }
                 if (longEnough && length <= poolSize && asciiTests.PoolTest(line.text)) {
                     list3.addReadable(line.text);
@@ -183,7 +186,7 @@ void testEachLine(WordListReader& list, LetterTable& table, const MinimumLength&
             }
             table.fillPool(essentials, others);
             secondFillWorked = true;
-            unlisted.shorterThan = bytesBelow(minimum);
+            unlisted.shorterThan = shortLinesToPassOver(minimum);
             // The length is decided before the PoolTest, so that a word too short to
             // list is not tested.
             if (word.length() <= poolSize && !(minimum > length) &&
