@@ -127,12 +127,13 @@ TEST_F(LetterTableTest, AFillTooLongForTheTableNamesTheSlotItNeeds) {
 
 TEST_F(LetterTableTest, AsciiWordsGetTheTablesVerdictsFromTheirBytes) {
     // Seeded words and letters, of few symbols so that both verdicts come often:
-    // both cases, a blank, a digit and a control byte, and among the letters two
+    // both cases, the first and last letters and the bytes beside them, a blank, a
+    // digit and a control byte, and among the letters two
     // that no ASCII byte upper-cases to.
     std::mt19937 random(2025);
     std::uniform_int_distribution<std::size_t> pick(0, 99);
-    const std::string wordBytes = "aAbBcCiI 7\x01";
-    const std::u32string letters = U"ABCI 7\x01\u00C9\U0001F600";
+    const std::string wordBytes = "aAbBcCiIzZ`{ 7\x01";
+    const std::u32string letters = U"ABCIZ{ 7\x01\u00C9\U0001F600";
     const auto randomWord = [&](std::size_t length) {
         std::string word;
         for (std::size_t i = 0; i < length; ++i) {

@@ -59,6 +59,23 @@ TEST_F(SolveRunTest, ListsEssentialMatchesAndSolutionsInFileOrder) {
     EXPECT_EQ(window.list3, (Words{"Rate", "extra", "TERA"}));
     EXPECT_EQ(window.label2, "4");
     EXPECT_EQ(window.label3, "3");
+
+    // Words of many lengths, handed to the window in batches that fill by their
+    // bytes, their number or one long word: each comes whole, in order.
+    std::string many;
+    Words manyWords(65'536 / 17, "w" + std::string(16, 'a'));  // a batch's bytes but one
+    manyWords.emplace_back("w");
+    for (const std::string& word : manyWords) {
+        many += word + "\r\n";
+    }
+    for (std::size_t i = 0; i < 20'000; ++i) {
+        const std::size_t length = i * 2'654'435'761U % 37 + (i % 1000 == 0 ? 70'000 : 0);
+        manyWords.push_back("w" + std::string(length, static_cast<char>('a' + i % 26)));
+        many += manyWords.back() + "\r\n";
+    }
+    ScratchFile manyList(many);
+    solveWith(manyList.path(), "w", "", "0");
+    EXPECT_EQ(window.list2, manyWords);
 }
 
 TEST_F(SolveRunTest, MinimumLengthDecidesBothLists) {
@@ -80,6 +97,13 @@ TEST_F(SolveRunTest, MinimumLengthDecidesBothLists) {
     solveWith(list.path(), "", "", "1");
     EXPECT_EQ(window.list3, Words{});
     EXPECT_EQ(window.label2, "3");
+
+    // Long minimums, by which the lines too short are passed over unread.
+    ScratchFile longer("ab\r\nabcdefg\r\nabcdefgh\r\nabcdefghi\nabcdefgh\rabcdefghij");
+    solveWith(longer.path(), "", "", "8");
+    EXPECT_EQ(window.list2, (Words{"abcdefgh", "abcdefghi", "abcdefgh", "abcdefghij"}));
+    solveWith(longer.path(), "", "", "9");
+    EXPECT_EQ(window.list2, (Words{"abcdefghi", "abcdefghij"}));
 }
 
 TEST_F(SolveRunTest, LettersCountAsOftenAsTheyAreTyped) {
