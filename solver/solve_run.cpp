@@ -11,6 +11,7 @@
 #include <memory>
 #include <new>
 #include <optional>
+#include <span>
 #include <string>
 
 std::filesystem::path wordListPath(const std::filesystem::path& executableDirectory) {
@@ -127,11 +128,14 @@ void testEachLine(WordListReader& list, LetterTable& table, const MinimumLength&
     const std::size_t poolSize = essentials.size() + others.size();
 
     // Nothing of a word's tests outlives it but what is listed, so lines that can
-    // be listed nowhere are passed over unread: a line of plain ASCII without the
-    // rarest essential letter fails the EssentialTest, and once the minimum length
-    // is known and both fills have worked, a line of fewer bytes than the minimum
-    // is too short for either list. Every line read is tested in full.
-    WordListReader::LinesToPassOver unlisted{!essentials.empty(), rarestLetter(essentials), 0};
+    // be listed nowhere are passed over unread: once the first fill has worked, a
+    // line of plain ASCII without the rarest essential letter fails the
+    // EssentialTest, and once the minimum length is known and both fills have
+    // worked, a line of fewer bytes than the minimum is too short for either list.
+    // Every line read is tested in full.
+    WordListReader::LinesToPassOver unlisted;
+    const WordListReader::LinesToPassOver lackingLetter{!essentials.empty(),
+                                                        rarestLetter(essentials), 0};
 
     // A line of plain ASCII is decided from its bytes; any other is decoded and
     // goes through the table slot by slot. Each fill gives the same slots for
@@ -143,58 +147,67 @@ void testEachLine(WordListReader& list, LetterTable& table, const MinimumLength&
     static_assert(ListedWords::kReadable <= WordListReader::kReadableAfterLine);
     bool firstFillWorked = false;
     bool secondFillWorked = false;
-    Word word;
-    while (!list.atEnd()) {
-        const WordListReader::Line line = list.readLine();
-        if (line.ascii) {
-            if (!firstFillWorked) {
-                table.fillEssentials(essentials);
-                firstFillWorked = true;
-            }
-            const std::size_t length = line.text.size();
-            if (length >= essentials.size() && asciiTests.EssentialTest(line.text)) {
-                const double minimum = minimumLength.value();
-                const bool longEnough = !(minimum > static_cast<double>(length));
-                if (longEnough) {
-                    list2.addReadable(line.text);
-                    ++essentialCount;
-                }
-                if (!secondFillWorked) {
-                    table.fillPool(essentials, others);
-                    secondFillWorked = true;
-                    unlisted.shorterThan = shortLinesToPassOver(minimum);
-                }
-                if (longEnough && length <= poolSize && asciiTests.PoolTest(line.text)) {
-                    list3.addReadable(line.text);
-                }
-            }
-            list.consume(unlisted);
-            continue;
-        }
-        word.assign(line.text);
-        const auto length = static_cast<double>(word.length());
-
+    const auto fillEssentials = [&] {
         table.fillEssentials(essentials);
-        firstFillWorked = true;
-        if (word.length() >= essentials.size() && table.EssentialTest(word, essentials.size())) {
-            // Worked out here, where a text that is no number fails the run; both
-            // decisions use it.
-            const double minimum = minimumLength.value();
-            if (!(minimum > length)) {
-                list2.add(word.text());
-                ++essentialCount;
-            }
-            table.fillPool(essentials, others);
+        if (!firstFillWorked) {
+            firstFillWorked = true;
+            unlisted = lackingLetter;
+        }
+    };
+    const auto fillPool = [&](double minimum) {
+        table.fillPool(essentials, others);
+        if (!secondFillWorked) {
             secondFillWorked = true;
             unlisted.shorterThan = shortLinesToPassOver(minimum);
-            // The length is decided before the PoolTest, so that a word too short to
-            // list is not tested.
-            if (word.length() <= poolSize && !(minimum > length) &&
-                table.PoolTest(word, poolSize)) {
-                list3.add(word.text());
+        }
+    };
+    Word word;
+    for (std::span lines = list.readLines(unlisted); !lines.empty();
+         lines = list.readLines(unlisted)) {
+        for (const WordListReader::Line& line : lines) {
+            if (line.ascii) {
+                if (!firstFillWorked) {
+                    fillEssentials();
+                }
+                const std::size_t length = line.text.size();
+                if (length >= essentials.size() && asciiTests.EssentialTest(line.text)) {
+                    const double minimum = minimumLength.value();
+                    const bool longEnough = !(minimum > static_cast<double>(length));
+                    if (longEnough) {
+                        list2.addReadable(line.text);
+                        ++essentialCount;
+                    }
+                    if (!secondFillWorked) {
+                        fillPool(minimum);
+                    }
+                    if (longEnough && length <= poolSize && asciiTests.PoolTest(line.text)) {
+                        list3.addReadable(line.text);
+                    }
+                }
+                continue;
+            }
+            word.assign(line.text);
+            const auto length = static_cast<double>(word.length());
+
+            fillEssentials();
+            if (word.length() >= essentials.size() &&
+                table.EssentialTest(word, essentials.size())) {
+                // Worked out here, where a text that is no number fails the run; both
+                // decisions use it.
+                const double minimum = minimumLength.value();
+                if (!(minimum > length)) {
+                    list2.add(word.text());
+                    ++essentialCount;
+                }
+                fillPool(minimum);
+                // The length is decided before the PoolTest, so that a word too short
+                // to list is not tested.
+                if (word.length() <= poolSize && !(minimum > length) &&
+                    table.PoolTest(word, poolSize)) {
+                    list3.add(word.text());
+                }
             }
         }
-        list.consume(unlisted);
     }
 }
 

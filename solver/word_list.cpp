@@ -50,13 +50,12 @@ unsigned lastBit(std::uint64_t bits) {
 WordListReader::WordListReader(std::unique_ptr<ByteSource> source, std::size_t blockSize)
     : m_source(std::move(source)),
       m_blockSize(std::max<std::size_t>(blockSize, 1)),
-      m_masks(std::make_unique_for_overwrite<ChunkMasks[]>(kMaskedChunks)) {
+      m_masks(std::make_unique_for_overwrite<ChunkMasks[]>(kMaskedChunks)),
+      m_lines(std::make_unique_for_overwrite<Line[]>(kLinesAtOnce)) {
     fill();
 }
 
 std::size_t WordListReader::fill() {
-    m_keptAhead.start = kNowhere;
-    m_nextEnd.at = kNowhere;
     const std::size_t kept = m_end - m_pos;
     m_maskedEnd = m_firstMasked;
     if (m_capacity < kept + kChunkSize + kFreeAfter) {
@@ -141,71 +140,8 @@ std::size_t WordListReader::walk(std::size_t from, std::size_t& lineStart, Look&
     return kNowhere;
 }
 
-WordListReader::LineEnd WordListReader::walkToLineEnd() {
-    bool ascii = true;
-    const auto end = [&ascii](std::size_t start, const ChunkMasks& masks, std::size_t) {
-        return firstEnd(start, masks, ascii);
-    };
-    for (std::size_t from = m_pos;; from = fill()) {
-        std::size_t lineStart = m_pos;
-        const std::size_t found = walk(from, lineStart, end);
-        if (found != kNowhere) {
-            return {found, ascii};
-        }
-        if (m_atFileEnd) {
-            return {m_end, ascii};  // no line is left
-        }
-    }
-}
-
-template <bool kByLength>
-WordListReader::KeptLine WordListReader::keptLineIn(std::size_t start, std::uint64_t ends,
-                                                    std::uint64_t kept, std::size_t lineStart,
-                                                    std::size_t shortest) const {
-    for (; kept != 0; kept &= kept - 1) {
-        const std::uint64_t endsBefore = below(ends, firstBit(kept));
-        const std::size_t keptStart = endsBefore == 0 ? lineStart : start + lastBit(endsBefore) + 1;
-        // The lengths of the masks count the CR of a CRLF, which the line's text lacks.
-        const std::size_t end = start + firstBit(kept);
-        if (!kByLength || end - keptStart > shortest ||
-            textEnd(keptStart, end) - keptStart >= shortest) {
-            return {keptStart, kept & (~kept + 1)};
-        }
-    }
-    return {kNowhere, 0};
-}
-
-bool WordListReader::nextKeptInChunk(const LinesToPassOver& passOver) {
-    KeptAhead& ahead = m_keptAhead;
-    const LinesToPassOver& rules = ahead.rules;
-    if (ahead.start == kNowhere || ahead.lastEnd + 1 != m_pos ||
-        rules.lackingLetter != passOver.lackingLetter || rules.letter != passOver.letter ||
-        rules.shorterThan != passOver.shorterThan) {
-        ahead.start = kNowhere;
-        return false;
-    }
-    // Each line kept ahead starts after an end of the chunk: its start is known.
-    const KeptLine found =
-        passOver.shorterThan > 0
-            ? keptLineIn<true>(ahead.start, ahead.masks.lineEnds, ahead.masks.wanted, 0,
-                               passOver.shorterThan)
-            : keptLineIn<false>(ahead.start, ahead.masks.lineEnds, ahead.masks.wanted, 0, 0);
-    if (found.start == kNowhere) {
-        ahead.start = kNowhere;
-        return false;
-    }
-    const unsigned end = firstBit(found.endBit);
-    ahead.lastEnd = ahead.start + end;
-    ahead.masks.wanted &= ~(found.endBit | (found.endBit - 1));
-    m_pos = found.start;
-    const auto first = static_cast<unsigned>(found.start - ahead.start);
-    m_nextEnd = {ahead.lastEnd,
-                 (ahead.masks.high >> first & ((std::uint64_t{1} << (end - first)) - 1)) == 0};
-    return true;
-}
-
 template <bool kByLetter, bool kByLength>
-std::size_t WordListReader::firstLineKept(bool letter, std::size_t shortest) {
+void WordListReader::readLinesKept(bool letter, std::size_t shortest, std::size_t most) {
     // For a line shorter than a chunk, the shifts that take the ends up 1 to
     // `shortest` places: 1 first, then doubling what is covered.
     unsigned shifts[8] = {};
@@ -215,10 +151,15 @@ std::size_t WordListReader::firstLineKept(bool letter, std::size_t shortest) {
             shifts[shiftCount] = static_cast<unsigned>(std::min(covered, shortest - covered));
         }
     }
-    // 1 when the line that runs into the chunk looked at holds a byte that keeps it
-    // (the letter, or a byte above 0x7F) before that chunk.
+    // Whether the line that runs into the chunk looked at holds, before that chunk, a
+    // byte that keeps it (the letter, or a byte above 0x7F), as 1 or 0, and whether it
+    // holds a byte above 0x7F there.
     std::uint64_t keptBefore = 0;
-    const auto firstKept = [&](std::size_t start, const ChunkMasks& masks, std::size_t lineStart) {
+    bool highBefore = false;
+    Line* const lines = m_lines.get();
+    std::size_t count = 0;
+    std::size_t lastKeptEnd = m_pos;
+    const auto keep = [&](std::size_t start, const ChunkMasks& masks, std::size_t lineStart) {
         const std::uint64_t ends = masks.lineEnds;
         // The ends of the lines not passed over, by each rule in turn.
         std::uint64_t kept = ends;
@@ -250,34 +191,57 @@ std::size_t WordListReader::firstLineKept(bool letter, std::size_t shortest) {
                 kept &= longEnough;
             }
         }
-        if (kept != 0) {
-            const KeptLine found = keptLineIn<kByLength>(start, ends, kept, lineStart, shortest);
-            if (found.start != kNowhere) {
-                m_keptAhead.start = start;
-                m_keptAhead.lastEnd = start + firstBit(found.endBit);
-                m_keptAhead.masks = {ends, masks.high, kept & ~(found.endBit | (found.endBit - 1))};
-                return found.start;
+        for (; kept != 0; kept &= kept - 1) {
+            const unsigned endBit = firstBit(kept);
+            const std::uint64_t endsBefore = below(ends, endBit);
+            // The line's bytes in the chunk lie above the end before it, if any; those
+            // before the chunk are the line that runs into it.
+            const std::uint64_t inLine =
+                endsBefore == 0 ? ~std::uint64_t{0} : ~((std::uint64_t{2} << lastBit(endsBefore)) - 1);
+            const std::size_t lineBegin = endsBefore == 0 ? lineStart : start + lastBit(endsBefore) + 1;
+            const std::size_t end = start + endBit;
+            // The lengths of the masks count the CR of a CRLF, which the line's text lacks.
+            const std::size_t text = textEnd(lineBegin, end);
+            if (kByLength && end - lineBegin <= shortest && text - lineBegin < shortest) {
+                continue;
+            }
+            const bool ascii = (below(masks.high, endBit) & inLine) == 0 &&
+                               !(endsBefore == 0 && highBefore);
+            lines[count++] = {{m_buffer.get() + lineBegin, text - lineBegin}, ascii};
+            lastKeptEnd = end + 1;
+            if (count == most) {
+                return end + 1;
             }
         }
-        if constexpr (kByLetter) {
-            if (ends != 0) {
-                const unsigned last = lastBit(ends);
-                keptBefore = last < kChunkSize - 1 && (keepers >> (last + 1)) != 0 ? 1 : 0;
-            } else if (keepers != 0) {
-                keptBefore = 1;
-            }
+        if (ends != 0) {
+            const unsigned last = lastBit(ends);
+            const std::uint64_t after = last < kChunkSize - 1 ? ~std::uint64_t{0} << (last + 1) : 0;
+            keptBefore = (keepers & after) != 0 ? 1 : 0;
+            highBefore = (masks.high & after) != 0;
+        } else {
+            keptBefore |= keepers != 0 ? 1 : 0;
+            highBefore = highBefore || masks.high != 0;
         }
         return kNowhere;
     };
     std::size_t from = m_pos;
     std::size_t lineStart = m_pos;
     for (;;) {
-        const std::size_t kept = walk(from, lineStart, firstKept);
-        if (kept != kNowhere) {
-            return kept;
+        const std::size_t next = walk(from, lineStart, keep);
+        if (next != kNowhere) {
+            m_pos = next;  // as many lines as asked for
+            break;
         }
         if (m_atFileEnd) {
-            return m_end;
+            m_pos = m_end;
+            break;
+        }
+        if (count > 0) {
+            // The lines found stay where they are until the next call, which reads on
+            // from the line that the bytes end in, by the same rules.
+            m_passedOver.to = lineStart;
+            m_pos = lastKeptEnd;
+            break;
         }
         // The lines before the one that the bytes end in are passed over; that one is
         // kept for the next read to finish.
@@ -285,12 +249,22 @@ std::size_t WordListReader::firstLineKept(bool letter, std::size_t shortest) {
         from = fill();
         lineStart = m_pos;
     }
+    m_lineCount = count;
 }
 
-void WordListReader::consume(const LinesToPassOver& passOver) {
-    if (atEnd()) {
-        return;
+std::span<const WordListReader::Line> WordListReader::readLines(const LinesToPassOver& passOver,
+                                                                std::size_t most) {
+    m_lineCount = 0;
+    if (m_passedOver.to != kNowhere) {
+        if (m_passedOver.rules == passOver) {
+            m_pos = m_passedOver.to;
+        }
+        m_passedOver.to = kNowhere;
     }
+    if (atEnd()) {
+        return {};
+    }
+    m_passedOver.rules = passOver;
     bool byLetter = passOver.letter.has_value();
     if (passOver.lackingLetter && byLetter && *passOver.letter != m_wanted) {
         const std::optional<BytePair> letter = bytesOfALine(passOver.letter);
@@ -300,21 +274,15 @@ void WordListReader::consume(const LinesToPassOver& passOver) {
             m_maskedEnd = m_firstMasked;
         }
     }
-    m_pos = nextLineEnd().at + 1;
-    m_nextEnd.at = kNowhere;
-    if (nextKeptInChunk(passOver)) {
-        return;
-    }
-    m_keptAhead.rules = passOver;
+    most = std::clamp<std::size_t>(most, 1, kLinesAtOnce);
     const std::size_t shortest = passOver.shorterThan;
     if (passOver.lackingLetter) {
-        m_pos = shortest > 0 ? firstLineKept<true, true>(byLetter, shortest)
-                             : firstLineKept<true, false>(byLetter, shortest);
+        shortest > 0 ? readLinesKept<true, true>(byLetter, shortest, most)
+                     : readLinesKept<true, false>(byLetter, shortest, most);
     } else if (shortest > 0) {
-        m_pos = firstLineKept<false, true>(false, shortest);
+        readLinesKept<false, true>(false, shortest, most);
     } else {
-        // Every line is kept: this finds where the next one ends, and those after it
-        // in its chunk, reading more if the bytes end inside it.
-        m_pos = firstLineKept<false, false>(false, 0);
+        readLinesKept<false, false>(false, 0, most);
     }
+    return {m_lines.get(), m_lineCount};
 }

@@ -3,11 +3,11 @@
 #include "byte_scan.h"
 #include "word_list_file.h"
 
-#include <bit>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string_view>
 
 /// Reads the word list line by line, never loading it whole. A line ends at CR,
@@ -15,10 +15,10 @@
 /// The last line may lack a terminator; no empty word is read after a final one.
 /// The list is open from construction (Open) to destruction (Close).
 ///
-/// The reader keeps one buffer: the bytes not yet handed back, from `m_pos` to
+/// The reader keeps one buffer: the bytes not yet handed out, from `m_pos` to
 /// `m_end`, the next line first. Only the chunks' masks say where lines end, each
-/// line with its one end bit (byte_scan.h), the last line too; reading a line,
-/// handing it back and passing lines over walk those masks with one cursor. A walk
+/// line with its one end bit (byte_scan.h), the last line too. The lines are handed
+/// out some hundreds at a time, found by walking those masks with one cursor; a walk
 /// that comes to the end of the bytes inside a line reads more, keeping that line,
 /// so that a line is only ever seen whole.
 class WordListReader {
@@ -28,9 +28,6 @@ public:
     /// Reads the list from `source`, up to `blockSize` bytes at a time, and reads its
     /// first block now. Throws what the source throws when that read fails.
     explicit WordListReader(std::unique_ptr<ByteSource> source, std::size_t blockSize = kBlockSize);
-
-    /// True when no further line remains.
-    bool atEnd() const { return m_atFileEnd && m_pos == m_end; }
 
     /// A line as its bytes, without the terminator.
     /// Whatever its length, this many bytes from a line's start may be read; those
@@ -43,13 +40,6 @@ public:
         bool ascii = true;
     };
 
-    /// The next line; only call it when `atEnd()` is false. Its text stays valid until
-    /// `consume()` hands the line back. Throws what the source throws when a read fails.
-    Line readLine() {
-        m_nextEnd = nextLineEnd();
-        return {{m_buffer.get() + m_pos, textEnd(m_pos, m_nextEnd.at) - m_pos}, m_nextEnd.ascii};
-    }
-
     /// Lines that a run may pass over unread.
     struct LinesToPassOver {
         /// The lines of plain ASCII that hold neither byte of `letter`, or all lines of
@@ -58,85 +48,40 @@ public:
         std::optional<BytePair> letter;
         /// The lines of fewer bytes than this.
         std::size_t shorterThan = 0;
+
+        friend bool operator==(const LinesToPassOver&, const LinesToPassOver&) = default;
     };
 
-    /// Hands back the next line, read or not, and passes over the lines after it that
-    /// `passOver` names, so that the next line read is the first that it does not
-    /// name, if any. Throws what the source throws when a read fails.
-    void consume(const LinesToPassOver& passOver);
+    /// The most lines handed out at once.
+    static constexpr std::size_t kLinesAtOnce = 512;
+
+    /// The next lines, in order, from the one after those handed out last, but those
+    /// that `passOver` names: at least one and at most `most` (1 to `kLinesAtOnce`),
+    /// or none once no line is left. Their texts stay valid until the next call.
+    /// Throws what the source throws when a read fails.
+    std::span<const Line> readLines(const LinesToPassOver& passOver,
+                                    std::size_t most = kLinesAtOnce);
 
 private:
+    bool atEnd() const { return m_atFileEnd && m_pos == m_end; }
+
     // Keeps the bytes from `m_pos` on, moved to the front, grows the buffer if they
     // fill it (a line longer than the buffer), and reads once more after them.
     // Returns where a walk that found no line end in the bytes kept goes on: at their
     // last byte, for a CR there ends a line when no LF follows it.
     std::size_t fill();
-    // Where a line's end bit lies, and whether the line is plain ASCII.
-    struct LineEnd {
-        std::size_t at;
-        bool ascii;
-    };
-    // The next line's end, or `m_end` when no line is left, reading more until the
-    // line is whole.
-    LineEnd nextLineEnd() {
-        if (m_nextEnd.at != kNowhere) {
-            return m_nextEnd;  // found already
-        }
-        // Most lines end among the masks at hand.
-        bool ascii = true;
-        std::uint64_t ahead = ~std::uint64_t{0} << (m_pos % kChunkSize);
-        for (std::size_t chunk = m_pos / kChunkSize;
-             chunk - m_firstMasked < m_maskedEnd - m_firstMasked;
-             ++chunk, ahead = ~std::uint64_t{0}) {
-            const ChunkMasks& masks = m_masks[chunk - m_firstMasked];
-            const std::size_t end = firstEnd(
-                chunk * kChunkSize, {masks.lineEnds & ahead, masks.high & ahead, 0}, ascii);
-            if (end != kNowhere) {
-                return {end, ascii};
-            }
-        }
-        return walkToLineEnd();
-    }
-    // The same, by a walk that works out masks and reads as it needs.
-    LineEnd walkToLineEnd();
-    // Where the first line end among the masks `masks` of the chunk that starts at
-    // `start` lies, or `kNowhere`; false goes to `ascii` when a byte above 0x7F comes
-    // before it.
-    static std::size_t firstEnd(std::size_t start, const ChunkMasks& masks, bool& ascii) {
-        if (masks.lineEnds == 0) {
-            ascii = ascii && masks.high == 0;
-            return kNowhere;
-        }
-        const auto end = static_cast<unsigned>(std::countr_zero(masks.lineEnds));
-        ascii = ascii && (masks.high & ((std::uint64_t{1} << end) - 1)) == 0;
-        return start + end;
-    }
     // Where the text of the line from `start` to its end bit at `end` ends: before
     // the CR of a CRLF.
     std::size_t textEnd(std::size_t start, std::size_t end) const {
         const char* bytes = m_buffer.get();
         return end > start && bytes[end] == '\n' && bytes[end - 1] == '\r' ? end - 1 : end;
     }
-    // Where the first line from `m_pos` on starts that is kept by the letter (the
-    // wanted bytes when `letter`, or a byte above 0x7F) and by being no shorter than
-    // `shortest`, reading more until it is whole, or `m_end` when there is none; each
-    // rule is compiled in only when it applies.
+    // Puts in `m_lines` the lines from `m_pos` on that the letter keeps (those with
+    // the wanted bytes when `letter`, or a byte above 0x7F) and that are no shorter
+    // than `shortest`, up to `most` of them, reading more as it needs, and moves
+    // `m_pos` past them; each rule is compiled in only when it applies.
     template <bool kByLetter, bool kByLength>
-    std::size_t firstLineKept(bool letter, std::size_t shortest);
-    // The first line that `kept`, the ends of the lines of the chunk at `start` that
-    // the letter keeps and that may be long enough, names and that is no shorter
-    // than `shortest`, where the chunk's first line starts at `lineStart`: its start,
-    // and its end as the bit of `kept`; `kNowhere` when there is none.
-    struct KeptLine {
-        std::size_t start;
-        std::uint64_t endBit;
-    };
-    template <bool kByLength>
-    KeptLine keptLineIn(std::size_t start, std::uint64_t ends, std::uint64_t kept,
-                        std::size_t lineStart, std::size_t shortest) const;
-    // The next line that the lines kept in the chunk of the line just handed back
-    // name, when the rules are those they were found by; false when there is none.
-    bool nextKeptInChunk(const LinesToPassOver& passOver);
+    void readLinesKept(bool letter, std::size_t shortest, std::size_t most);
 
     // The cursor: hands `look` the masks of each chunk from the one that holds `from`
     // to the last one of the bytes, with the bits before `from` cleared, and where the
@@ -177,16 +122,15 @@ private:
     std::size_t m_maskedEnd = 0;
     BytePair m_wanted;
 
-    // Where the next line ends, once found, until it is handed back.
-    LineEnd m_nextEnd{kNowhere, true};
-    // The lines that the last pass over lines kept in the chunk where it stopped, after
-    // the line it kept, by the rules it passed over lines by; until a read moves the
-    // bytes or the rules change.
-    struct KeptAhead {
-        std::size_t start = kNowhere;  // the chunk's, or kNowhere
-        std::size_t lastEnd = 0;       // the end of the line kept last
-        ChunkMasks masks{};            // `wanted` holds the ends of the lines kept after it
+    // The lines handed out last.
+    std::unique_ptr<Line[]> m_lines;
+    std::size_t m_lineCount = 0;
+    // When the last lines handed out ended before the end of the bytes: how far the
+    // lines after them were passed over, and by which rules, so that a call by the
+    // same rules goes on from there, and one by others looks at them again.
+    struct PassedOver {
+        std::size_t to = kNowhere;
         LinesToPassOver rules;
     };
-    KeptAhead m_keptAhead;
+    PassedOver m_passedOver;
 };

@@ -14,10 +14,11 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// Every line read from `bytes`, when the lines named by `passOver` are passed over
-// after each line, `blockSize` bytes read at a time at most, handed out by the
-// source in pieces of the sizes `pieces` gives.
-// After the n-th line read, the rule `rules[(n - 1) % rules.size()]`.
+// Every line read from `bytes`, `blockSize` bytes read at a time at most, handed out
+// by the source in pieces of the sizes `pieces` gives: the first line by no rule,
+// then the n-th by the rule `rules[(n - 2) % rules.size()]`, a line at a time; with
+// one rule, all the lines after the first by it, as many at a time as the reader
+// hands out.
 std::vector<std::string> readPassingOver(std::string_view bytes,
                                          const std::vector<WordListReader::LinesToPassOver>& rules,
                                          std::size_t blockSize,
@@ -25,9 +26,12 @@ std::vector<std::string> readPassingOver(std::string_view bytes,
     WordListReader reader(std::make_unique<FakeByteSource>(std::string(bytes), std::move(pieces)),
                           blockSize);
     std::vector<std::string> lines;
-    while (!reader.atEnd()) {
-        lines.emplace_back(reader.readLine().text);
-        reader.consume(rules[(lines.size() - 1) % rules.size()]);
+    const std::size_t most = rules.size() == 1 ? WordListReader::kLinesAtOnce : 1;
+    for (auto batch = reader.readLines({}, 1); !batch.empty();
+         batch = reader.readLines(rules[(lines.size() - 1) % rules.size()], most)) {
+        for (const WordListReader::Line& line : batch) {
+            lines.emplace_back(line.text);
+        }
     }
     return lines;
 }
@@ -258,26 +262,37 @@ TEST(WordListReader, KeepsWhatAPlainSplitKeepsOverGeneratedLists) {
                       expected)
                 << "round " << round << ", rule " << rule << " in pieces";
         }
-        // Rules that change from line to line, each taking up none of what the
-        // last one found.
+        // Rules that change from line to line, and from one handful of lines to the
+        // next, each taking up none of what the last one found: each line read is
+        // the next one of the plain split that its rule does not name.
         const std::vector<WordListReader::LinesToPassOver> changing{
             rules[0], rules[2], rules[3], rules[1], rules[6], rules[5], rules[0], rules[4]};
         EXPECT_EQ(readPassingOver(list, changing, blockSizes.back()), linesKept(list, changing))
             << "round " << round << ", rules changing";
+        const std::vector<std::string> split = splitLines(list);
+        WordListReader reader(std::make_unique<FakeByteSource>(list), blockSizes.front());
+        std::size_t next = 0;
+        for (std::size_t call = 0;; ++call) {
+            const WordListReader::LinesToPassOver& rule = changing[call % changing.size()];
+            const auto lines = reader.readLines(rule, 1 + call % 7);
+            const auto passOver = [&] {
+                while (next < split.size() && namedBy(rule, split[next])) {
+                    ++next;
+                }
+            };
+            for (const WordListReader::Line& line : lines) {
+                passOver();
+                ASSERT_LT(next, split.size()) << "round " << round << ", call " << call;
+                ASSERT_EQ(line.text, split[next]) << "round " << round << ", call " << call;
+                ++next;
+            }
+            if (lines.empty()) {
+                passOver();
+                EXPECT_EQ(next, split.size()) << "round " << round;
+                break;
+            }
+        }
     }
-}
-
-TEST(WordListReader, ALineStaysUntilHandedBackReadOrNot) {
-    WordListReader reader(std::make_unique<FakeByteSource>("ab\r\ncd\ref"), 2);
-    reader.consume({});  // "ab", never read
-    EXPECT_EQ(reader.readLine().text, "cd");
-    EXPECT_EQ(reader.readLine().text, "cd");
-    reader.consume({});
-    ASSERT_FALSE(reader.atEnd());
-    EXPECT_EQ(reader.readLine().text, "ef");
-    EXPECT_FALSE(reader.atEnd());
-    reader.consume({});
-    EXPECT_TRUE(reader.atEnd());
 }
 
 TEST(WordListReader, KnowsWhichLinesArePlainAscii) {
@@ -285,9 +300,10 @@ TEST(WordListReader, KnowsWhichLinesArePlainAscii) {
     for (const std::size_t blockSize : {1u, 64u, 4096u}) {
         WordListReader reader(std::make_unique<FakeByteSource>(list), blockSize);
         std::vector<bool> ascii;
-        while (!reader.atEnd()) {
-            ascii.push_back(reader.readLine().ascii);
-            reader.consume({});
+        for (auto lines = reader.readLines({}); !lines.empty(); lines = reader.readLines({})) {
+            for (const WordListReader::Line& line : lines) {
+                ascii.push_back(line.ascii);
+            }
         }
         EXPECT_EQ(ascii, (std::vector<bool>{true, false, false, true})) << blockSize;
     }
@@ -305,10 +321,8 @@ TEST(WordListReader, ReadsTheListInWholeBlocks) {
     source->recordRequestsIn(requests);
     WordListReader reader(std::move(source));
     std::size_t lines = 0;
-    while (!reader.atEnd()) {
-        reader.readLine();
-        reader.consume({});
-        ++lines;
+    for (auto batch = reader.readLines({}); !batch.empty(); batch = reader.readLines({})) {
+        lines += batch.size();
     }
     EXPECT_EQ(lines, list.size() / 6);
     EXPECT_LE(requests.size(), list.size() / (WordListReader::kBlockSize - 6) + 2);

@@ -51,20 +51,21 @@ bool isSubsequence(const std::vector<std::string>& part, const std::vector<std::
 }
 
 // Reads `bytes` `blockSize` bytes at a time at most, handed out in pieces of the
-// sizes `pieces` gives, passing over the lines that `passOver` names after each
-// line, and checks the lines against a plain split of `bytes`.
+// sizes `pieces` gives, passing over the lines that `passOver` names after the
+// first, and checks the lines against a plain split of `bytes`.
 void checkReader(const std::string& bytes, std::size_t blockSize,
                  const std::vector<std::size_t>& pieces,
                  const WordListReader::LinesToPassOver& passOver) {
     WordListReader reader(std::make_unique<FakeByteSource>(bytes, pieces), blockSize);
     std::vector<std::string> lines;
-    while (!reader.atEnd()) {
-        const WordListReader::Line line = reader.readLine();
-        lines.emplace_back(line.text);
-        const bool ascii = std::all_of(line.text.begin(), line.text.end(),
-                                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-        require(line.ascii == ascii, "a line was taken for ASCII or not wrongly");
-        reader.consume(passOver);
+    for (auto batch = reader.readLines({}, 1); !batch.empty(); batch = reader.readLines(passOver)) {
+        for (const WordListReader::Line& line : batch) {
+            lines.emplace_back(line.text);
+            const bool ascii =
+                std::all_of(line.text.begin(), line.text.end(),
+                            [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+            require(line.ascii == ascii, "a line was taken for ASCII or not wrongly");
+        }
     }
     require(lines == linesKept(bytes, passOver), "the reader kept the wrong lines");
 }
