@@ -193,20 +193,18 @@ void WordListReader::readLinesKept(bool letter, std::size_t shortest, std::size_
         }
         for (; kept != 0; kept &= kept - 1) {
             const unsigned endBit = firstBit(kept);
-            const std::uint64_t endsBefore = below(ends, endBit);
-            // The line's bytes in the chunk lie above the end before it, if any; those
-            // before the chunk are the line that runs into it.
-            const std::uint64_t inLine =
-                endsBefore == 0 ? ~std::uint64_t{0} : ~((std::uint64_t{2} << lastBit(endsBefore)) - 1);
-            const std::size_t lineBegin = endsBefore == 0 ? lineStart : start + lastBit(endsBefore) + 1;
+            // The line's bytes in the chunk start after the end before it, if any;
+            // those before the chunk are the line that runs into it.
+            const auto after = static_cast<unsigned>(std::bit_width(below(ends, endBit)));
+            const bool runsIn = after == 0;
+            const std::size_t lineBegin = runsIn ? lineStart : start + after;
             const std::size_t end = start + endBit;
             // The lengths of the masks count the CR of a CRLF, which the line's text lacks.
             const std::size_t text = textEnd(lineBegin, end);
             if (kByLength && end - lineBegin <= shortest && text - lineBegin < shortest) {
                 continue;
             }
-            const bool ascii = (below(masks.high, endBit) & inLine) == 0 &&
-                               !(endsBefore == 0 && highBefore);
+            const bool ascii = (below(masks.high, endBit) >> after) == 0 && !(runsIn && highBefore);
             lines[count++] = {{m_buffer.get() + lineBegin, text - lineBegin}, ascii};
             lastKeptEnd = end + 1;
             if (count == most) {

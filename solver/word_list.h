@@ -72,9 +72,13 @@ private:
     std::size_t fill();
     // Where the text of the line from `start` to its end bit at `end` ends: before
     // the CR of a CRLF.
+    // Without a branch, for the kinds of line end may alternate: an empty line looks
+    // at its end twice, which cannot be both a CR and an LF.
     std::size_t textEnd(std::size_t start, std::size_t end) const {
         const char* bytes = m_buffer.get();
-        return end > start && bytes[end] == '\n' && bytes[end - 1] == '\r' ? end - 1 : end;
+        const bool crlf = (bytes[end - static_cast<std::size_t>(end > start)] == '\r') &
+                          (bytes[end] == '\n');
+        return end - static_cast<std::size_t>(crlf);
     }
     // Puts in `m_lines` the lines from `m_pos` on that the letter keeps (those with
     // the wanted bytes when `letter`, or a byte above 0x7F) and that are no shorter
