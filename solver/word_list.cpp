@@ -101,8 +101,8 @@ std::size_t WordListReader::fill() {
 }
 
 const ChunkMasks& WordListReader::scanFrom(std::size_t chunk, std::size_t lineStart) {
-    // From the chunk where the line starts, unless the line is long, so that a second
-    // walk over it (a line read, then handed back) finds its masks.
+    // From the chunk where the line starts, unless the line is long, so that a walk
+    // that goes on from the line's start, once more bytes are read, finds its masks.
     const std::size_t lineChunk = lineStart / kChunkSize;
     const std::size_t first = chunk - lineChunk < kMaskedChunks / 2 ? lineChunk : chunk;
     const std::size_t start = first * kChunkSize;
@@ -111,33 +111,6 @@ const ChunkMasks& WordListReader::scanFrom(std::size_t chunk, std::size_t lineSt
     m_firstMasked = first;
     m_maskedEnd = first + roundUpToChunk(size) / kChunkSize;
     return m_masks[chunk - first];
-}
-
-template <typename Look>
-std::size_t WordListReader::walk(std::size_t from, std::size_t& lineStart, Look&& look) {
-    std::size_t line = lineStart;
-    std::size_t start = from / kChunkSize * kChunkSize;
-    // Only the bytes from `from` on count.
-    std::uint64_t ahead = ~std::uint64_t{0} << (from % kChunkSize);
-    while (start < m_end) {
-        // The chunks whose masks were worked out together, in a run.
-        const ChunkMasks* chunk = &masksOf(start / kChunkSize, line);
-        const ChunkMasks* const masked = m_masks.get() + (m_maskedEnd - m_firstMasked);
-        for (; chunk != masked; ++chunk, start += kChunkSize, ahead = ~std::uint64_t{0}) {
-            const ChunkMasks masks{chunk->lineEnds & ahead, chunk->high & ahead,
-                                   chunk->wanted & ahead};
-            const std::size_t found = look(start, masks, line);
-            if (found != kNowhere) {
-                lineStart = line;
-                return found;
-            }
-            if (masks.lineEnds != 0) {
-                line = start + lastBit(masks.lineEnds) + 1;
-            }
-        }
-    }
-    lineStart = line;
-    return kNowhere;
 }
 
 template <bool kByLetter, bool kByLength>
@@ -159,13 +132,18 @@ void WordListReader::readLinesKept(bool letter, std::size_t shortest, std::size_
     Line* const lines = m_lines.get();
     std::size_t count = 0;
     std::size_t lastKeptEnd = m_pos;
+    // The bytes that keep a line by the letter rule.
+    const std::uint64_t byWanted = letter ? ~std::uint64_t{0} : 0;
+    const auto keepersOf = [byWanted](const ChunkMasks& masks) {
+        return (masks.wanted & byWanted) | masks.high;
+    };
     const auto keep = [&](std::size_t start, const ChunkMasks& masks, std::size_t lineStart) {
         const std::uint64_t ends = masks.lineEnds;
         // The ends of the lines not passed over, by each rule in turn.
         std::uint64_t kept = ends;
         std::uint64_t keepers = 0;
         if constexpr (kByLetter) {
-            keepers = (letter ? masks.wanted : 0) | masks.high;
+            keepers = keepersOf(masks);
             if ((keepers | keptBefore) == 0) {
                 return kNowhere;  // most chunks, with a rare letter: nothing kept or carried
             }
@@ -222,10 +200,57 @@ void WordListReader::readLinesKept(bool letter, std::size_t shortest, std::size_
         }
         return kNowhere;
     };
+    // The walk: the masks of each chunk in turn, from the one that holds `from`, with
+    // the bits before `from` cleared, to the last one of the bytes, worked out a run
+    // of chunks at a time; `line` is where the line that runs into the chunk starts.
     std::size_t from = m_pos;
-    std::size_t lineStart = m_pos;
+    std::size_t line = m_pos;
     for (;;) {
-        const std::size_t next = walk(from, lineStart, keep);
+        std::size_t start = from / kChunkSize * kChunkSize;
+        std::uint64_t ahead = ~std::uint64_t{0} << (from % kChunkSize);
+        std::size_t next = kNowhere;
+        while (next == kNowhere && start < m_end) {
+            const ChunkMasks* chunk = &masksOf(start / kChunkSize, line);
+            const ChunkMasks* const masked = m_masks.get() + (m_maskedEnd - m_firstMasked);
+            for (; chunk != masked; ++chunk, start += kChunkSize, ahead = ~std::uint64_t{0}) {
+                if constexpr (kByLetter) {
+                    if (keptBefore == 0 && (keepersOf(*chunk) & ahead) == 0) {
+                        // No line is kept before a chunk with a byte that keeps one: the
+                        // walk goes straight there, and the line that runs into it
+                        // starts after the last end before it.
+                        const ChunkMasks* keeper = chunk + 1;
+                        while (keeper != masked && keepersOf(*keeper) == 0) {
+                            ++keeper;
+                        }
+                        for (const ChunkMasks* before = keeper; before != chunk;) {
+                            --before;
+                            const std::uint64_t ends =
+                                before->lineEnds & (before == chunk ? ahead : ~std::uint64_t{0});
+                            if (ends != 0) {
+                                line = start + static_cast<std::size_t>(before - chunk) * kChunkSize +
+                                       lastBit(ends) + 1;
+                                break;
+                            }
+                        }
+                        start += static_cast<std::size_t>(keeper - chunk) * kChunkSize;
+                        chunk = keeper;
+                        ahead = ~std::uint64_t{0};
+                        if (chunk == masked) {
+                            break;
+                        }
+                    }
+                }
+                const ChunkMasks masks{chunk->lineEnds & ahead, chunk->high & ahead,
+                                       chunk->wanted & ahead};
+                next = keep(start, masks, line);
+                if (next != kNowhere) {
+                    break;
+                }
+                if (masks.lineEnds != 0) {
+                    line = start + lastBit(masks.lineEnds) + 1;
+                }
+            }
+        }
         if (next != kNowhere) {
             m_pos = next;  // as many lines as asked for
             break;
@@ -237,15 +262,15 @@ void WordListReader::readLinesKept(bool letter, std::size_t shortest, std::size_
         if (count > 0) {
             // The lines found stay where they are until the next call, which reads on
             // from the line that the bytes end in, by the same rules.
-            m_passedOver.to = lineStart;
+            m_passedOver.to = line;
             m_pos = lastKeptEnd;
             break;
         }
         // The lines before the one that the bytes end in are passed over; that one is
         // kept for the next read to finish.
-        m_pos = lineStart;
+        m_pos = line;
         from = fill();
-        lineStart = m_pos;
+        line = m_pos;
     }
     m_lineCount = count;
 }

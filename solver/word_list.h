@@ -18,9 +18,9 @@
 /// The reader keeps one buffer: the bytes not yet handed out, from `m_pos` to
 /// `m_end`, the next line first. Only the chunks' masks say where lines end, each
 /// line with its one end bit (byte_scan.h), the last line too. The lines are handed
-/// out some hundreds at a time, found by walking those masks with one cursor; a walk
-/// that comes to the end of the bytes inside a line reads more, keeping that line,
-/// so that a line is only ever seen whole.
+/// out some hundreds at a time, found by walking those masks; a walk that comes to
+/// the end of the bytes inside a line reads more, keeping that line, so that a line
+/// is only ever seen whole.
 class WordListReader {
 public:
     static constexpr std::size_t kBlockSize = std::size_t{256} * 1024;
@@ -87,12 +87,6 @@ private:
     template <bool kByLetter, bool kByLength>
     void readLinesKept(bool letter, std::size_t shortest, std::size_t most);
 
-    // The cursor: hands `look` the masks of each chunk from the one that holds `from`
-    // to the last one of the bytes, with the bits before `from` cleared, and where the
-    // chunk starts, until `look` returns a place, which it returns; otherwise
-    // `kNowhere`. `lineStart` follows where the line that runs into the chunk starts.
-    template <typename Look>
-    std::size_t walk(std::size_t from, std::size_t& lineStart, Look&& look);
     static constexpr std::size_t kNowhere = ~std::size_t{0};
 
     // The masks of chunk `chunk` of the buffer, within the bytes, where the line that
