@@ -102,22 +102,30 @@ public:
                 appendString(piece, batch[i]);
             }
         } else {
-            // Each word copied whole between its quotes, after a comma.
+            // Each word copied whole between its quotes, after a comma; a short one as
+            // 16 bytes at once, where the batch has that many from its start, rather
+            // than by a call that works out how to copy its length.
+            constexpr std::size_t kAtOnce = 16;
             const bool first = entries.count == 0;
-            piece.resize(batch.bytes.size() + 3 * batch.size() - (first ? 1 : 0));
+            const std::size_t size = batch.bytes.size() + 3 * batch.size() - (first ? 1 : 0);
+            piece.resize(size + kAtOnce);
             char* out = piece.data();
+            const char* const bytesEnd = batch.bytes.data() + batch.bytes.size();
             for (std::size_t i = 0; i < batch.size(); ++i) {
                 if (!first || i > 0) {
                     *out++ = ',';
                 }
                 *out++ = '"';
                 const std::string_view word = batch[i];
-                if (!word.empty()) {
+                if (word.size() <= kAtOnce && bytesEnd - word.data() >= std::ptrdiff_t{kAtOnce}) {
+                    std::memcpy(out, word.data(), kAtOnce);
+                } else if (!word.empty()) {
                     std::memcpy(out, word.data(), word.size());
-                    out += word.size();
                 }
+                out += word.size();
                 *out++ = '"';
             }
+            piece.resize(size);
         }
         entries.json.push_back(std::move(piece));
         entries.count += batch.size();
