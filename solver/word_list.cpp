@@ -1,6 +1,7 @@
 #include "word_list.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -116,12 +117,16 @@ const ChunkMasks& WordListReader::scanFrom(std::size_t chunk, std::size_t lineSt
 template <bool kByLetter, bool kByLength>
 void WordListReader::readLinesKept(bool letter, std::size_t shortest, std::size_t most) {
     // For a line shorter than a chunk, the shifts that take the ends up 1 to
-    // `shortest` places: 1 first, then doubling what is covered.
-    unsigned shifts[8] = {};
-    std::size_t shiftCount = 0;
+    // `shortest` places: 1 first, then doubling what is covered, six at most, the
+    // rest of them 0, so that each chunk takes all six without a branch.
+    constexpr std::size_t kShifts = 6;
+    static_assert(std::size_t{1} << kShifts >= kChunkSize);
+    std::array<unsigned, kShifts> shifts{};
     if (kByLength && shortest < kChunkSize) {
-        for (std::size_t covered = 1; covered < shortest; covered += shifts[shiftCount++]) {
-            shifts[shiftCount] = static_cast<unsigned>(std::min(covered, shortest - covered));
+        std::size_t covered = 1;
+        for (unsigned& shift : shifts) {
+            shift = static_cast<unsigned>(std::min(covered, shortest - std::min(covered, shortest)));
+            covered += shift;
         }
     }
     // Whether the line that runs into the chunk looked at holds, before that chunk, a
@@ -137,6 +142,8 @@ void WordListReader::readLinesKept(bool letter, std::size_t shortest, std::size_
     const auto keepersOf = [byWanted](const ChunkMasks& masks) {
         return (masks.wanted & byWanted) | masks.high;
     };
+    // True after a chunk in which no line is kept and none runs on kept.
+    bool idle = false;
     const auto keep = [&](std::size_t start, const ChunkMasks& masks, std::size_t lineStart) {
         const std::uint64_t ends = masks.lineEnds;
         // The ends of the lines not passed over, by each rule in turn.
@@ -144,7 +151,8 @@ void WordListReader::readLinesKept(bool letter, std::size_t shortest, std::size_
         std::uint64_t keepers = 0;
         if constexpr (kByLetter) {
             keepers = keepersOf(masks);
-            if ((keepers | keptBefore) == 0) {
+            idle = (keepers | keptBefore) == 0;
+            if (idle) {
                 return kNowhere;  // most chunks, with a rare letter: nothing kept or carried
             }
             // Adding a line's keepers to its run of non-ends carries into the line's
@@ -161,8 +169,8 @@ void WordListReader::readLinesKept(bool letter, std::size_t shortest, std::size_
                     // Every later end is long enough when no end lies among the
                     // `shortest` bytes before it: the ends moved up 1 to `shortest` places.
                     std::uint64_t near = ends << 1;
-                    for (std::size_t i = 0; i < shiftCount; ++i) {
-                        near |= near << shifts[i];
+                    for (const unsigned shift : shifts) {
+                        near |= near << shift;
                     }
                     longEnough |= ends & ~near & ~first;
                 }
@@ -206,6 +214,7 @@ void WordListReader::readLinesKept(bool letter, std::size_t shortest, std::size_
     std::size_t from = m_pos;
     std::size_t line = m_pos;
     for (;;) {
+        idle = false;
         std::size_t start = from / kChunkSize * kChunkSize;
         std::uint64_t ahead = ~std::uint64_t{0} << (from % kChunkSize);
         std::size_t next = kNowhere;
@@ -214,27 +223,27 @@ void WordListReader::readLinesKept(bool letter, std::size_t shortest, std::size_
             const ChunkMasks* const masked = m_masks.get() + (m_maskedEnd - m_firstMasked);
             for (; chunk != masked; ++chunk, start += kChunkSize, ahead = ~std::uint64_t{0}) {
                 if constexpr (kByLetter) {
-                    if (keptBefore == 0 && (keepersOf(*chunk) & ahead) == 0) {
-                        // No line is kept before a chunk with a byte that keeps one: the
-                        // walk goes straight there, and the line that runs into it
-                        // starts after the last end before it.
-                        const ChunkMasks* keeper = chunk + 1;
+                    if (idle) {
+                        // After a chunk in which no line is kept or runs on, none is kept
+                        // before the next chunk with a byte that keeps one: the walk goes
+                        // straight there, and the line that runs into it starts after the
+                        // last end before it. Only then, for with a common letter most
+                        // chunks have one.
+                        const ChunkMasks* keeper = chunk;
                         while (keeper != masked && keepersOf(*keeper) == 0) {
                             ++keeper;
                         }
                         for (const ChunkMasks* before = keeper; before != chunk;) {
                             --before;
-                            const std::uint64_t ends =
-                                before->lineEnds & (before == chunk ? ahead : ~std::uint64_t{0});
-                            if (ends != 0) {
+                            if (before->lineEnds != 0) {
                                 line = start + static_cast<std::size_t>(before - chunk) * kChunkSize +
-                                       lastBit(ends) + 1;
+                                       lastBit(before->lineEnds) + 1;
                                 break;
                             }
                         }
                         start += static_cast<std::size_t>(keeper - chunk) * kChunkSize;
                         chunk = keeper;
-                        ahead = ~std::uint64_t{0};
+                        idle = false;
                         if (chunk == masked) {
                             break;
                         }
