@@ -6,6 +6,10 @@
 #include <algorithm>
 #include <string>
 
+#if defined(__SSE2__)
+#include <tmmintrin.h>
+#endif
+
 namespace {
 
 constexpr std::size_t kBitsPerWord = 64;
@@ -71,7 +75,8 @@ bool LetterTable::essentialTestByPresence(const Word& word, std::size_t essentia
     return allFound;
 }
 
-AsciiWordTests::AsciiWordTests(std::u32string_view essentials, std::u32string_view others)
+AsciiWordTests::AsciiWordTests(std::u32string_view essentials, std::u32string_view others,
+                               [[maybe_unused]] bool byHalves)
     : m_needsNone(essentials.empty()) {
     for (const char32_t letter : essentials) {
         if (letter < 0x80) {
@@ -97,6 +102,17 @@ AsciiWordTests::AsciiWordTests(std::u32string_view essentials, std::u32string_vi
         lanes.count = count;
         return lanes;
     };
+#if defined(__SSE2__)
+    m_byNibbles = byHalves && hasSsse3();
+    for (std::size_t half = 0; half < 8; ++half) {
+        m_highHalfBits[half] = static_cast<std::uint8_t>(1U << half);
+    }
+    for (std::size_t letter = 0; letter < m_pool.size(); ++letter) {
+        if (m_pool[letter] > 0) {
+            m_poolByLowHalf[letter % 16] |= static_cast<std::uint8_t>(1U << (letter / 16));
+        }
+    }
+#endif
     for (std::size_t letter = 0; letter < m_pool.size(); ++letter) {
         const ascii_letters::AsciiLetterBits bit = ascii_letters::bitOf(letter);
         if ((m_essentials.low & bit.low) != 0 || (m_essentials.high & bit.high) != 0) {
@@ -107,6 +123,37 @@ AsciiWordTests::AsciiWordTests(std::u32string_view essentials, std::u32string_vi
         }
     }
 }
+
+#if defined(__SSE2__)
+bool AsciiWordTests::hasSsse3() {
+#if defined(__GNUC__) || defined(__clang__)
+    return __builtin_cpu_supports("ssse3") != 0;
+#else
+    return false;
+#endif
+}
+
+#if defined(__GNUC__) || defined(__clang__)
+__attribute__((target("ssse3")))
+#endif
+bool AsciiWordTests::allPooledByNibbles(const ShortWord& word) const {
+#if defined(__GNUC__) || defined(__clang__)
+    const __m128i halves = _mm_set1_epi8(0x0F);
+    const __m128i low = _mm_and_si128(word.upper, halves);
+    const __m128i high = _mm_and_si128(_mm_srli_epi16(word.upper, 4), halves);
+    const __m128i pooled = _mm_and_si128(
+        _mm_shuffle_epi8(_mm_load_si128(reinterpret_cast<const __m128i*>(m_poolByLowHalf.data())),
+                         low),
+        _mm_shuffle_epi8(_mm_load_si128(reinterpret_cast<const __m128i*>(m_highHalfBits.data())),
+                         high));
+    const auto outside =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(pooled, _mm_setzero_si128())));
+    return (outside & word.inside) == 0;
+#else
+    return allPooled(word);
+#endif
+}
+#endif
 
 bool LetterTable::PoolTest(const Word& word, std::size_t poolSize) {
     auto* const pool = m_slots.data() + 1;

@@ -128,7 +128,9 @@ inline constexpr std::array<AsciiLetterBits, 129> kAsciiLetterBits = [] {
 /// gives the verdict that the letter table's gives after its fill.
 class AsciiWordTests {
 public:
-    AsciiWordTests(std::u32string_view essentials, std::u32string_view others);
+    /// `byHalves` false keeps the PoolTest to SSE2, as on a processor without SSSE3.
+    AsciiWordTests(std::u32string_view essentials, std::u32string_view others,
+                   bool byHalves = true);
 
     /// Both tests read a word shorter than this this many bytes from its start,
     /// whatever its length, so that no branch depends on its length: they must be
@@ -157,19 +159,14 @@ public:
     }
 
     /// True when each letter of the word, in either case, can take a letter of the
-    /// pool of its own; the word must be no longer than the pool.
+    /// pool of its own.
     bool PoolTest(std::string_view word) const {
 #if defined(__SSE2__)
         if (word.size() < kShortWord) {
             // Most words that fail hold a letter that the pool lacks: all of the pool's
             // letters are looked for first, and only then counted.
             const ShortWord letters = shortWord(word);
-            __m128i pooled = _mm_setzero_si128();
-            for (const LetterLanes& letter : m_poolLanes) {
-                pooled = _mm_or_si128(pooled, _mm_cmpeq_epi8(letters.upper, lanes(letter)));
-            }
-            if ((static_cast<unsigned>(_mm_movemask_epi8(pooled)) & letters.inside) !=
-                letters.inside) {
+            if (m_byNibbles ? !allPooledByNibbles(letters) : !allPooled(letters)) {
                 return false;
             }
             for (const LetterLanes& letter : m_poolLanes) {
@@ -232,6 +229,19 @@ private:
     static __m128i lanes(const LetterLanes& letter) {
         return _mm_load_si128(reinterpret_cast<const __m128i*>(letter.bytes.data()));
     }
+    // True when each byte of the word is one of the pool's letters: compared with
+    // each of them in turn,
+    bool allPooled(const ShortWord& word) const {
+        __m128i pooled = _mm_setzero_si128();
+        for (const LetterLanes& letter : m_poolLanes) {
+            pooled = _mm_or_si128(pooled, _mm_cmpeq_epi8(word.upper, lanes(letter)));
+        }
+        return (static_cast<unsigned>(_mm_movemask_epi8(pooled)) & word.inside) == word.inside;
+    }
+    // or, on processors with SSSE3, looked up by the byte's two halves at once, in as
+    // many steps for a pool of any size.
+    bool allPooledByNibbles(const ShortWord& word) const;
+    static bool hasSsse3();
     // A bit for each byte of the word that is the letter.
     static unsigned where(const ShortWord& word, const LetterLanes& letter) {
         return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(word.upper, lanes(letter)))) &
@@ -270,4 +280,11 @@ private:
     // The same letters, each once.
     std::vector<LetterLanes> m_essentialLanes;
     std::vector<LetterLanes> m_poolLanes;
+#if defined(__SSE2__)
+    // For each low half of a byte, a bit for each high half (0 to 7) that makes the
+    // byte one of the pool's letters; and the bit of each high half.
+    alignas(16) std::array<std::uint8_t, 16> m_poolByLowHalf{};
+    alignas(16) std::array<std::uint8_t, 16> m_highHalfBits{};
+    bool m_byNibbles = false;
+#endif
 };

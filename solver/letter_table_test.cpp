@@ -153,7 +153,10 @@ TEST_F(LetterTableTest, AsciiWordsGetTheTablesVerdictsFromTheirBytes) {
     for (int round = 0; round < 20'000; ++round) {
         const std::u32string essentials = randomLetters(pick(random) % 4);
         const std::u32string others = randomLetters(pick(random) % 9);
+        // Each with the pool's letters looked up by the halves of the bytes, where the
+        // processor can, and compared with each letter.
         const AsciiWordTests ascii(essentials, others);
+        const AsciiWordTests byLetter(essentials, others, false);
         const std::string word = randomWord(pick(random) % 20);
         // What follows a short word, which the test reads, is no part of it.
         const std::string padded = word + "aAbBcCiI 7\x01" + "aAbBcC";
@@ -161,13 +164,16 @@ TEST_F(LetterTableTest, AsciiWordsGetTheTablesVerdictsFromTheirBytes) {
         const std::string_view inList(padded.data(), word.size());
         EXPECT_EQ(ascii.EssentialTest(inList), essential) << round << ": " << word;
         ++passed[essential ? 1 : 0];
+        // A word longer than the pool fails the PoolTest.
         const std::size_t poolSize = essentials.size() + others.size();
+        bool solution = false;
         if (word.size() <= poolSize) {
             table.fillPool(essentials, others);
-            const bool solution = poolTest(word, poolSize);
-            EXPECT_EQ(ascii.PoolTest(inList), solution) << round << ": " << word;
+            solution = poolTest(word, poolSize);
             ++solutions[solution ? 1 : 0];
         }
+        EXPECT_EQ(ascii.PoolTest(inList), solution) << round << ": " << word;
+        EXPECT_EQ(byLetter.PoolTest(inList), solution) << round << ": " << word;
     }
     // Both verdicts, many times each.
     EXPECT_GT(passed[0], 1000);

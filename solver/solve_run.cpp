@@ -6,6 +6,7 @@
 #include "window_side.h"
 #include "word_list.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -145,6 +146,11 @@ void testEachLine(WordListReader& list, LetterTable& table, const MinimumLength&
     const AsciiWordTests asciiTests(essentials, others);
     static_assert(AsciiWordTests::kShortWord <= WordListReader::kReadableAfterLine);
     static_assert(ListedWords::kReadable <= WordListReader::kReadableAfterLine);
+    // A word longer than the pool fails the PoolTest, and its length rules it out
+    // first; but a short one is tested whatever its length, for a branch on the
+    // length of each word would often go the wrong way.
+    const std::size_t poolTestedUpTo =
+        poolSize == 0 ? 0 : std::max(poolSize, AsciiWordTests::kShortWord - 1);
     bool firstFillWorked = false;
     bool secondFillWorked = false;
     const auto fillEssentials = [&] {
@@ -180,7 +186,7 @@ void testEachLine(WordListReader& list, LetterTable& table, const MinimumLength&
                     if (!secondFillWorked) {
                         fillPool(minimum);
                     }
-                    if (longEnough && length <= poolSize && asciiTests.PoolTest(line.text)) {
+                    if (longEnough && length <= poolTestedUpTo && asciiTests.PoolTest(line.text)) {
                         list3.addReadable(line.text);
                     }
                 }
