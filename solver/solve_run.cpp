@@ -25,8 +25,9 @@ namespace {
 // the lines without it: any other character before the letters, and the letters by
 // how rarely they occur in English words. With an essential letter that is not
 // ASCII, no plain ASCII line can pass, and none is looked for.
+constexpr std::string_view kLettersByFrequency = "ESIARNTOLCDUGPMHBYFVKWZXQJ";
+
 std::optional<BytePair> rarestLetter(std::u32string_view essentials) {
-    constexpr std::string_view kLettersByFrequency = "ESIARNTOLCDUGPMHBYFVKWZXQJ";
     std::optional<BytePair> rarest;
     std::size_t rarestRank = 0;
     for (const char32_t letter : essentials) {
@@ -45,6 +46,13 @@ std::optional<BytePair> rarestLetter(std::u32string_view essentials) {
         }
     }
     return rarest;
+}
+
+// True for a letter that most 64-byte chunks of a word list hold, in either case:
+// the letters that stand in more than half of those of English words.
+bool inMostChunks(const std::optional<BytePair>& letter) {
+    constexpr std::string_view kInMostChunks = kLettersByFrequency.substr(0, 11);
+    return letter && kInMostChunks.find(static_cast<char>(letter->first)) != std::string_view::npos;
 }
 
 // The number of bytes below which a line is shorter than `minimum` characters, for
@@ -165,6 +173,13 @@ void testEachLine(WordListReader& list, LetterTable& table, const MinimumLength&
         if (!secondFillWorked) {
             secondFillWorked = true;
             unlisted.shorterThan = shortLinesToPassOver(minimum);
+            // So few lines are this long that reading each of them costs less than
+            // looking in every chunk for a letter that most of them hold: the length
+            // alone passes lines over then.
+            constexpr std::size_t kLongerThanMostWords = 20;
+            if (unlisted.shorterThan >= kLongerThanMostWords && inMostChunks(unlisted.letter)) {
+                unlisted.lackingLetter = false;
+            }
         }
     };
     Word word;
