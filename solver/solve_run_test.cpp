@@ -214,6 +214,9 @@ TEST_F(SolveRunTest, TooManyLettersFailWhereTheTableOverflows) {
     expectFailureShown();
     EXPECT_EQ(window.list2, Words{});
     EXPECT_EQ(window.label2, "2");
+    // Even where no line holds the letter: no line is passed over before the fill.
+    solveWith(FakeByteSource("tax\r\n"), std::string(199, 'e'), "", "4");
+    expectFailureShown();
 
     // 198 letters in all overflow the second fill, at the first word that passes
     // the essential test, which already stands in List2.
