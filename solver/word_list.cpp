@@ -117,15 +117,15 @@ const ChunkMasks& WordListReader::scanFrom(std::size_t chunk, std::size_t lineSt
 template <bool kByLetter, bool kByLength>
 void WordListReader::readLinesKept(bool letter, std::size_t shortest, std::size_t most) {
     // For a line shorter than a chunk, the shifts that take the ends up 1 to
-    // `shortest` places: 1 first, then doubling what is covered, six at most, the
-    // rest of them 0, so that each chunk takes all six without a branch.
+    // `shortest` places: 1 first, then doubling what is covered, six at most, those
+    // once `shortest` is covered 0, so that each chunk takes all six without a branch.
     constexpr std::size_t kShifts = 6;
     static_assert(std::size_t{1} << kShifts >= kChunkSize);
     std::array<unsigned, kShifts> shifts{};
     if (kByLength && shortest < kChunkSize) {
         std::size_t covered = 1;
         for (unsigned& shift : shifts) {
-            shift = static_cast<unsigned>(std::min(covered, shortest - std::min(covered, shortest)));
+            shift = static_cast<unsigned>(std::min(covered, shortest - covered));
             covered += shift;
         }
     }
