@@ -236,7 +236,8 @@ void WordListReader::readLinesKept(bool letter, std::size_t shortest, std::size_
                         for (const ChunkMasks* before = keeper; before != chunk;) {
                             --before;
                             if (before->lineEnds != 0) {
-                                line = start + static_cast<std::size_t>(before - chunk) * kChunkSize +
+                                line = start +
+                                       static_cast<std::size_t>(before - chunk) * kChunkSize +
                                        lastBit(before->lineEnds) + 1;
                                 break;
                             }

@@ -76,8 +76,8 @@ private:
     // at its end twice, which cannot be both a CR and an LF.
     std::size_t textEnd(std::size_t start, std::size_t end) const {
         const char* bytes = m_buffer.get();
-        const bool crlf = (bytes[end - static_cast<std::size_t>(end > start)] == '\r') &
-                          (bytes[end] == '\n');
+        const bool crlf =
+            (bytes[end - static_cast<std::size_t>(end > start)] == '\r') & (bytes[end] == '\n');
         return end - static_cast<std::size_t>(crlf);
     }
     // Puts in `m_lines` the lines from `m_pos` on that the letter keeps (those with

@@ -61,9 +61,9 @@ void checkReader(const std::string& bytes, std::size_t blockSize,
     for (auto batch = reader.readLines({}, 1); !batch.empty(); batch = reader.readLines(passOver)) {
         for (const WordListReader::Line& line : batch) {
             lines.emplace_back(line.text);
-            const bool ascii =
-                std::all_of(line.text.begin(), line.text.end(),
-                            [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+            const bool ascii = std::all_of(line.text.begin(), line.text.end(), [](char c) {
+                return static_cast<unsigned char>(c) < 0x80;
+            });
             require(line.ascii == ascii, "a line was taken for ASCII or not wrongly");
         }
     }
