@@ -49,7 +49,8 @@ std::optional<BytePair> rarestLetter(std::u32string_view essentials) {
 }
 
 // True for a letter that most 64-byte chunks of a word list hold, in either case:
-// the letters that stand in more than half of those of English words.
+// roughly the eleven most frequent, each in more than half of the chunks of a list
+// of English words (which few others reach, and those barely).
 bool inMostChunks(const std::optional<BytePair>& letter) {
     constexpr std::string_view kInMostChunks = kLettersByFrequency.substr(0, 11);
     return letter && kInMostChunks.find(static_cast<char>(letter->first)) != std::string_view::npos;

@@ -57,7 +57,8 @@ public:
 
     /// The next lines, in order, from the one after those handed out last, but those
     /// that `passOver` names: at least one and at most `most` (1 to `kLinesAtOnce`),
-    /// or none once no line is left. Their texts stay valid until the next call.
+    /// or none once no line is left that `passOver` does not name. Their texts stay
+    /// valid until the next call.
     /// Throws what the source throws when a read fails.
     std::span<const Line> readLines(const LinesToPassOver& passOver,
                                     std::size_t most = kLinesAtOnce);
