@@ -21,12 +21,13 @@ std::filesystem::path wordListPath(const std::filesystem::path& executableDirect
 
 namespace {
 
+// The letters by how often they occur in English words, the most frequent first.
+constexpr std::string_view kLettersByFrequency = "ESIARNTOLCDUGPMHBYFVKWZXQJ";
+
 // The letter of `essentials` that the fewest lines of a word list hold, for skipping
 // the lines without it: any other character before the letters, and the letters by
 // how rarely they occur in English words. With an essential letter that is not
 // ASCII, no plain ASCII line can pass, and none is looked for.
-constexpr std::string_view kLettersByFrequency = "ESIARNTOLCDUGPMHBYFVKWZXQJ";
-
 std::optional<BytePair> rarestLetter(std::u32string_view essentials) {
     std::optional<BytePair> rarest;
     std::size_t rarestRank = 0;
